@@ -1,0 +1,124 @@
+#include "link/link.h"
+
+#include "link/crc.h"
+#include "link/port_names.h"
+#include "link/registers.h"
+
+namespace kelvane {
+
+void Link::OpenPort(std::int16_t portIndex, std::int16_t lineSettingsIndex) {
+    const auto name = portDeviceName(portIndex);
+    if (!name) {
+        // No table entry: behaves as a port that cannot be opened.
+        port_.close();
+        return;
+    }
+    OpenDevice(resolveDevice_ ? resolveDevice_(*name) : *name, lineSettingsIndex);
+}
+
+void Link::OpenDevice(const std::string& devicePath, std::int16_t lineSettingsIndex) {
+    if (!port_.open(devicePath)) {
+        return;
+    }
+    auto settings = port_.currentSettings();
+    if (!settings) {
+        dialogs_.showMessage("Error in GetCommState");
+        settings = LineSettings{};
+    }
+    const bool indexKnown =
+        lineSettingsIndex >= 0 && lineSettingsIndex < static_cast<int>(kLineSettingsTable.size());
+    const auto parsed =
+        indexKnown ? parseLineSettings(kLineSettingsTable[lineSettingsIndex]) : std::nullopt;
+    if (parsed) {
+        settings = parsed;
+    } else {
+        dialogs_.showMessage("Error in BuildCommDCB");
+    }
+    if (port_.applySettings(*settings)) {
+        line_ = *settings;
+    } else {
+        dialogs_.showMessage("Error in SetCommState");
+    }
+}
+
+void Link::CollectResponse() {
+    std::vector<std::uint8_t> received;
+    // The reply ends with the first read that times out: 100 ms of silence.
+    while (const auto byte = port_.readByte()) {
+        receiveCell_ = *byte;
+        received.push_back(*byte);
+    }
+    // Each read, the final empty one included, stores the receive cell; so byte n
+    // repeats byte n − 1, and an empty collection rewrites byte 0. Bytes past the
+    // buffer are read off the line and dropped.
+    for (size_t k = 0; k <= received.size() && k < response_.size(); ++k) {
+        response_[k] = static_cast<std::uint8_t>(receiveCell_ & 0xFF);
+        if (k < received.size()) {
+            response_[k] = received[k];
+        }
+    }
+    receivedCount_ = static_cast<int>(received.size());
+    if (observer_ != nullptr) {
+        observer_->replyCollected(received, line_, port_.now());
+    }
+}
+
+bool Link::SendRequest(std::int16_t address, std::int16_t function, std::int16_t field1,
+                       std::int16_t field2) {
+    const auto f1 = static_cast<std::uint16_t>(field1);
+    const auto f2 = static_cast<std::uint16_t>(field2);
+    request_[0] = lowByte(static_cast<std::uint16_t>(address));
+    request_[1] = lowByte(static_cast<std::uint16_t>(function));
+    request_[2] = highByte(f1);
+    request_[3] = lowByte(f1);
+    request_[4] = highByte(f2);
+    request_[5] = lowByte(f2);
+    AppendRequestCrc(6);
+    const bool written = port_.write(request_.data(), request_.size());
+    if (observer_ != nullptr) {
+        observer_->requestSent(request_, line_, port_.now());
+    }
+    return written;
+}
+
+void Link::AppendRequestCrc(int n) {
+    const std::uint16_t crc = crc16Modbus(request_.data(), static_cast<size_t>(n));
+    request_.at(static_cast<size_t>(n)) = lowByte(crc);
+    request_.at(static_cast<size_t>(n) + 1) = highByte(crc);
+}
+
+bool Link::ResponseCrcOk(int n) const {
+    if (n < 0 || n + 2 > kResponseSize || receivedCount_ < n + 2) {
+        return false;
+    }
+    const std::uint16_t crc = crc16Modbus(response_.data(), static_cast<size_t>(n));
+    return response_[n] == lowByte(crc) && response_[n + 1] == highByte(crc);
+}
+
+bool Link::EchoOk() const {
+    return receivedCount_ >= 8 && response_[6] == request_[6] && response_[7] == request_[7];
+}
+
+bool Link::ConfirmedWrite(std::int16_t function, std::int16_t reg, std::int16_t value,
+                          std::int16_t address) {
+    SendRequest(address, function, reg, value);
+    CollectResponse();
+    if (EchoOk()) {
+        return true;
+    }
+    SendRequest(address, function, reg, value);
+    CollectResponse();
+    return EchoOk();
+}
+
+std::uint16_t Link::RegisterValue(int i) const {
+    return wordFrom(response(3 + 2 * i), response(4 + 2 * i));
+}
+
+std::int16_t Link::SignedRegister(int i) const { return toSigned16(RegisterValue(i)); }
+
+std::uint32_t Link::RegisterPair(int i) const {
+    return combine32(RegisterValue(i), RegisterValue(i + 1));
+}
+
+}  // namespace kelvane

@@ -1,0 +1,45 @@
+// The serial port as the link sees it: open a device by name, read its line
+// settings, apply new ones, read one byte waiting at most 100 ms, write bytes, close.
+// Implementations: PosixSerialPort (termios) and InMemoryPort (tests, simulator).
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "link/line_settings.h"
+
+namespace kelvane {
+
+using Micros = std::chrono::microseconds;
+
+// How long a one-byte read waits for a byte; also the silence that ends a reply.
+inline constexpr Micros kReadTimeout{100'000};
+
+class SerialPort {
+public:
+    virtual ~SerialPort() = default;
+
+    // Opens the device for exclusive use; false when it is absent, busy or refused.
+    virtual bool open(const std::string& deviceName) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+
+    // The port's current line settings; nothing when they cannot be read.
+    virtual std::optional<LineSettings> currentSettings() = 0;
+    // Applies line settings; false when the port refuses them.
+    virtual bool applySettings(const LineSettings& settings) = 0;
+
+    // One byte: at once when one is waiting, otherwise after at most kReadTimeout.
+    // Nothing on timeout, on a closed port and after a hang-up (at once then).
+    virtual std::optional<std::uint8_t> readByte() = 0;
+    // Writes all bytes; false when the port is closed, hung up or the write fails.
+    virtual bool write(const std::uint8_t* bytes, std::size_t count) = 0;
+
+    // The port's clock, for traffic logs: real time or the in-memory virtual clock.
+    virtual Micros now() const = 0;
+};
+
+}  // namespace kelvane

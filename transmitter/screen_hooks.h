@@ -1,0 +1,19 @@
+// What the transmitter screen asks of the rest of the program: end it, show the
+// About screen, go back to the Scan screen and scan, re-apply the current language.
+// The application shell wires these when it creates the windows.
+#pragma once
+
+#include <functional>
+
+namespace kelvane {
+
+struct ScreenHooks {
+    std::function<void()> closeMainWindow;
+    std::function<void()> showAbout;
+    // Shows the Scan screen and runs its Start exactly as if the user pressed it.
+    std::function<void()> startScan;
+    // Runs the language routine that belongs to the current language id.
+    std::function<void()> applyCurrentLanguage;
+};
+
+}  // namespace kelvane

@@ -1,0 +1,25 @@
+// The one guard every event handler runs through: a conversion error (text that is
+// not a number) ends the handler and is shown in the application's error box, as
+// the platform's default handler would; exceptions never cross a Qt signal.
+#pragma once
+
+#include <exception>
+#include <utility>
+
+#include "link/dialog_service.h"
+#include "ui/number_text.h"
+
+namespace kelvane {
+
+template <class Handler>
+void guarded(DialogService& dialogs, Handler&& handler) {
+    try {
+        std::forward<Handler>(handler)();
+    } catch (const ConversionError& error) {
+        dialogs.showError(error.what());
+    } catch (const std::exception& error) {
+        dialogs.showError(error.what());
+    }
+}
+
+}  // namespace kelvane
