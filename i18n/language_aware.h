@@ -7,7 +7,7 @@
 namespace kelvane {
 
 class LanguageAware {
-public:
+  public:
     virtual ~LanguageAware() = default;
     virtual void applyLanguage(std::int16_t languageId) = 0;
 };

@@ -9,7 +9,7 @@
 namespace kelvane {
 
 class DialogService {
-public:
+  public:
     virtual ~DialogService() = default;
     // A message box bearing the application title and a single OK button.
     virtual void showMessage(const std::string& text) = 0;
@@ -19,7 +19,7 @@ public:
 
 // Records every message in order; for tests and for programs without a screen.
 class RecordingDialogs final : public DialogService {
-public:
+  public:
     struct Entry {
         enum class Kind { Message, Error } kind;
         std::string text;

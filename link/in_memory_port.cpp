@@ -7,13 +7,14 @@ void InMemoryPort::hangUp() {
     unplugged_[openName_] = true;
 }
 
-void InMemoryPort::setBusy(const std::string& deviceName, bool busy) { busy_[deviceName] = busy; }
+void InMemoryPort::setBusy(const std::string& deviceName, bool busy) {
+    busy_[deviceName] = busy;
+}
 
 bool InMemoryPort::open(const std::string& deviceName) {
     close();
     const auto found = peers_.find(deviceName);
-    if (found == peers_.end() || busy_[deviceName] ||
-        unplugged_[deviceName]) {
+    if (found == peers_.end() || busy_[deviceName] || unplugged_[deviceName]) {
         return false;
     }
     peer_ = found->second;

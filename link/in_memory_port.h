@@ -28,7 +28,7 @@ struct PeerAnswer {
 };
 
 class LinePeer {
-public:
+  public:
     virtual ~LinePeer() = default;
     // The master has written `bytes` on a line set to `line`; they finished at `now`.
     virtual PeerAnswer receive(const std::vector<std::uint8_t>& bytes, const LineSettings& line,
@@ -36,7 +36,7 @@ public:
 };
 
 class InMemoryPort final : public SerialPort {
-public:
+  public:
     explicit InMemoryPort(VirtualClock& clock) : clock_(clock) {}
 
     void attach(const std::string& deviceName, LinePeer& peer) { peers_[deviceName] = &peer; }
@@ -61,7 +61,7 @@ public:
     const LineSettings& settings() const { return settings_; }
     std::size_t pendingBytes() const { return incoming_.size(); }
 
-private:
+  private:
     struct Arrival {
         std::uint8_t value;
         Micros at;

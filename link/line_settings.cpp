@@ -12,7 +12,8 @@ std::vector<std::string_view> splitFields(std::string_view text) {
     size_t start = 0;
     while (true) {
         size_t comma = text.find(',', start);
-        fields.push_back(text.substr(start, comma == std::string_view::npos ? comma : comma - start));
+        fields.push_back(
+            text.substr(start, comma == std::string_view::npos ? comma : comma - start));
         if (comma == std::string_view::npos) {
             return fields;
         }
@@ -34,19 +35,33 @@ std::optional<Parity> parseParity(std::string_view field) {
         return std::nullopt;
     }
     switch (field[0]) {
-        case 'N': case 'n': return Parity::None;
-        case 'E': case 'e': return Parity::Even;
-        case 'O': case 'o': return Parity::Odd;
-        case 'M': case 'm': return Parity::Mark;
-        case 'S': case 's': return Parity::Space;
-        default: return std::nullopt;
+        case 'N':
+        case 'n':
+            return Parity::None;
+        case 'E':
+        case 'e':
+            return Parity::Even;
+        case 'O':
+        case 'o':
+            return Parity::Odd;
+        case 'M':
+        case 'm':
+            return Parity::Mark;
+        case 'S':
+        case 's':
+            return Parity::Space;
+        default:
+            return std::nullopt;
     }
 }
 
 std::optional<StopBits> parseStopBits(std::string_view field) {
-    if (field == "1") return StopBits::One;
-    if (field == "1.5") return StopBits::OneAndHalf;
-    if (field == "2") return StopBits::Two;
+    if (field == "1")
+        return StopBits::One;
+    if (field == "1.5")
+        return StopBits::OneAndHalf;
+    if (field == "2")
+        return StopBits::Two;
     return std::nullopt;
 }
 
@@ -70,9 +85,8 @@ std::optional<LineSettings> parseLineSettings(std::string_view text) {
 std::string toString(const LineSettings& settings) {
     static constexpr char kParityLetters[] = {'N', 'E', 'O', 'M', 'S'};
     static constexpr const char* kStopTexts[] = {"1", "1.5", "2"};
-    return std::to_string(settings.baud) + ',' +
-           kParityLetters[static_cast<int>(settings.parity)] + ',' +
-           std::to_string(settings.dataBits) + ',' +
+    return std::to_string(settings.baud) + ',' + kParityLetters[static_cast<int>(settings.parity)] +
+           ',' + std::to_string(settings.dataBits) + ',' +
            kStopTexts[static_cast<int>(settings.stopBits)];
 }
 

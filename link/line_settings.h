@@ -27,8 +27,8 @@ struct LineSettings {
 };
 
 // The line-settings table; index 0 … 3 is also the device's baud-rate code.
-inline constexpr std::array<const char*, 4> kLineSettingsTable = {
-    "4800,N,8,1", "9600,N,8,1", "19200,N,8,1", "38400,N,8,1"};
+inline constexpr std::array<const char*, 4> kLineSettingsTable = {"4800,N,8,1", "9600,N,8,1",
+                                                                  "19200,N,8,1", "38400,N,8,1"};
 
 // Parses "baud,parity,data,stop" (parity N/E/O/M/S, data bits 5–8, stop bits 1, 1.5
 // or 2). Anything else is rejected, as the platform's own parser would reject it.

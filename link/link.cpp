@@ -115,7 +115,9 @@ std::uint16_t Link::RegisterValue(int i) const {
     return wordFrom(response(3 + 2 * i), response(4 + 2 * i));
 }
 
-std::int16_t Link::SignedRegister(int i) const { return toSigned16(RegisterValue(i)); }
+std::int16_t Link::SignedRegister(int i) const {
+    return toSigned16(RegisterValue(i));
+}
 
 std::uint32_t Link::RegisterPair(int i) const {
     return combine32(RegisterValue(i), RegisterValue(i + 1));

@@ -18,7 +18,7 @@ namespace kelvane {
 
 // Sees the traffic without the link knowing what it does with it (logs, tests).
 class LinkObserver {
-public:
+  public:
     virtual ~LinkObserver() = default;
     virtual void requestSent(const std::array<std::uint8_t, 8>& frame, const LineSettings& line,
                              Micros at) = 0;
@@ -38,7 +38,7 @@ enum class FunctionCode : std::uint8_t {
 inline constexpr std::int16_t kBroadcastAddress = 0;
 
 class Link {
-public:
+  public:
     static constexpr int kResponseSize = 75;
 
     Link(SerialPort& port, DialogService& dialogs) : port_(port), dialogs_(dialogs) {}
@@ -93,7 +93,7 @@ public:
     std::uint16_t receiveCell() const { return receiveCell_; }
     const LineSettings& lineSettings() const { return line_; }
 
-private:
+  private:
     SerialPort& port_;
     DialogService& dialogs_;
     std::function<std::string(const std::string&)> resolveDevice_;

@@ -9,8 +9,8 @@
 namespace kelvane {
 
 inline constexpr std::array<const char*, 16> kPortNameTable = {
-    "COM1",       "COM2",       "COM3",       "COM4",       "COM5",       "COM6",
-    "COM7",       "COM8",       "COM9",       "\\\\.\\COM10", "\\\\.\\COM11", "\\\\.\\COM12",
+    "COM1",         "COM2",         "COM3",         "COM4",         "COM5",         "COM6",
+    "COM7",         "COM8",         "COM9",         "\\\\.\\COM10", "\\\\.\\COM11", "\\\\.\\COM12",
     "\\\\.\\COM13", "\\\\.\\COM14", "\\\\.\\COM15", "\\\\.\\COM16"};
 
 // The device name at a port index, or nothing for an index outside the table.

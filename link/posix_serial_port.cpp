@@ -17,38 +17,60 @@ constexpr int kWriteTimeoutMs = 100;
 
 speed_t speedFor(int baud) {
     switch (baud) {
-        case 1200: return B1200;
-        case 2400: return B2400;
-        case 4800: return B4800;
-        case 9600: return B9600;
-        case 19200: return B19200;
-        case 38400: return B38400;
-        case 57600: return B57600;
-        case 115200: return B115200;
-        default: return 0;
+        case 1200:
+            return B1200;
+        case 2400:
+            return B2400;
+        case 4800:
+            return B4800;
+        case 9600:
+            return B9600;
+        case 19200:
+            return B19200;
+        case 38400:
+            return B38400;
+        case 57600:
+            return B57600;
+        case 115200:
+            return B115200;
+        default:
+            return 0;
     }
 }
 
 int baudFor(speed_t speed) {
     switch (speed) {
-        case B1200: return 1200;
-        case B2400: return 2400;
-        case B4800: return 4800;
-        case B9600: return 9600;
-        case B19200: return 19200;
-        case B38400: return 38400;
-        case B57600: return 57600;
-        case B115200: return 115200;
-        default: return 0;
+        case B1200:
+            return 1200;
+        case B2400:
+            return 2400;
+        case B4800:
+            return 4800;
+        case B9600:
+            return 9600;
+        case B19200:
+            return 19200;
+        case B38400:
+            return 38400;
+        case B57600:
+            return 57600;
+        case B115200:
+            return 115200;
+        default:
+            return 0;
     }
 }
 
 tcflag_t characterSize(int dataBits) {
     switch (dataBits) {
-        case 5: return CS5;
-        case 6: return CS6;
-        case 7: return CS7;
-        default: return CS8;
+        case 5:
+            return CS5;
+        case 6:
+            return CS6;
+        case 7:
+            return CS7;
+        default:
+            return CS8;
     }
 }
 
@@ -88,10 +110,18 @@ std::optional<LineSettings> PosixSerialPort::currentSettings() {
     LineSettings settings;
     settings.baud = baudFor(cfgetospeed(&tio));
     switch (tio.c_cflag & CSIZE) {
-        case CS5: settings.dataBits = 5; break;
-        case CS6: settings.dataBits = 6; break;
-        case CS7: settings.dataBits = 7; break;
-        default: settings.dataBits = 8; break;
+        case CS5:
+            settings.dataBits = 5;
+            break;
+        case CS6:
+            settings.dataBits = 6;
+            break;
+        case CS7:
+            settings.dataBits = 7;
+            break;
+        default:
+            settings.dataBits = 8;
+            break;
     }
     if (!(tio.c_cflag & PARENB)) {
         settings.parity = Parity::None;
@@ -115,11 +145,20 @@ bool PosixSerialPort::applySettings(const LineSettings& settings) {
     tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
     tio.c_cflag |= CLOCAL | CREAD | characterSize(settings.dataBits);
     switch (settings.parity) {
-        case Parity::None: break;
-        case Parity::Even: tio.c_cflag |= PARENB; break;
-        case Parity::Odd: tio.c_cflag |= PARENB | PARODD; break;
-        case Parity::Mark: tio.c_cflag |= PARENB | CMSPAR | PARODD; break;
-        case Parity::Space: tio.c_cflag |= PARENB | CMSPAR; break;
+        case Parity::None:
+            break;
+        case Parity::Even:
+            tio.c_cflag |= PARENB;
+            break;
+        case Parity::Odd:
+            tio.c_cflag |= PARENB | PARODD;
+            break;
+        case Parity::Mark:
+            tio.c_cflag |= PARENB | CMSPAR | PARODD;
+            break;
+        case Parity::Space:
+            tio.c_cflag |= PARENB | CMSPAR;
+            break;
     }
     // termios knows one or two stop bits; one and a half is sent as two.
     if (settings.stopBits != StopBits::One) {
@@ -189,8 +228,7 @@ bool PosixSerialPort::write(const std::uint8_t* bytes, std::size_t count) {
 }
 
 Micros PosixSerialPort::now() const {
-    return std::chrono::duration_cast<Micros>(
-        std::chrono::steady_clock::now().time_since_epoch());
+    return std::chrono::duration_cast<Micros>(std::chrono::steady_clock::now().time_since_epoch());
 }
 
 }  // namespace kelvane

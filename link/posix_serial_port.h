@@ -9,7 +9,7 @@
 namespace kelvane {
 
 class PosixSerialPort final : public SerialPort {
-public:
+  public:
     PosixSerialPort() = default;
     ~PosixSerialPort() override { close(); }
     PosixSerialPort(const PosixSerialPort&) = delete;
@@ -24,7 +24,7 @@ public:
     bool write(const std::uint8_t* bytes, std::size_t count) override;
     Micros now() const override;
 
-private:
+  private:
     int fd_ = -1;
     bool hungUp_ = false;
 };

@@ -21,7 +21,11 @@ constexpr std::uint32_t combine32(std::uint16_t high, std::uint16_t low) {
     return static_cast<std::uint32_t>(high) * 65536U + low;
 }
 
-constexpr std::uint8_t highByte(std::uint16_t value) { return static_cast<std::uint8_t>(value >> 8); }
-constexpr std::uint8_t lowByte(std::uint16_t value) { return static_cast<std::uint8_t>(value & 0xFF); }
+constexpr std::uint8_t highByte(std::uint16_t value) {
+    return static_cast<std::uint8_t>(value >> 8);
+}
+constexpr std::uint8_t lowByte(std::uint16_t value) {
+    return static_cast<std::uint8_t>(value & 0xFF);
+}
 
 }  // namespace kelvane

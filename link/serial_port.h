@@ -19,7 +19,7 @@ using Micros = std::chrono::microseconds;
 inline constexpr Micros kReadTimeout{100'000};
 
 class SerialPort {
-public:
+  public:
     virtual ~SerialPort() = default;
 
     // Opens the device for exclusive use; false when it is absent, busy or refused.

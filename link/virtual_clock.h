@@ -9,12 +9,12 @@
 namespace kelvane {
 
 class VirtualClock {
-public:
+  public:
     Micros now() const { return now_; }
     void advance(Micros by) { now_ += by; }
     void advanceTo(Micros when) { now_ = std::max(now_, when); }
 
-private:
+  private:
     Micros now_{0};
 };
 

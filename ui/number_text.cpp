@@ -14,8 +14,10 @@ namespace {
 std::string trimmed(const std::string& text) {
     size_t first = 0;
     size_t last = text.size();
-    while (first < last && std::isspace(static_cast<unsigned char>(text[first]))) ++first;
-    while (last > first && std::isspace(static_cast<unsigned char>(text[last - 1]))) --last;
+    while (first < last && std::isspace(static_cast<unsigned char>(text[first])))
+        ++first;
+    while (last > first && std::isspace(static_cast<unsigned char>(text[last - 1])))
+        --last;
     return text.substr(first, last - first);
 }
 
@@ -34,7 +36,9 @@ bool looksDecimal(const std::string& body) {
 
 int textToInt(const std::string& text) {
     const std::string body = trimmed(text);
-    const auto fail = [&]() { return ConversionError("'" + text + "' is not a valid integer value"); };
+    const auto fail = [&]() {
+        return ConversionError("'" + text + "' is not a valid integer value");
+    };
     size_t digitsFrom = (!body.empty() && (body[0] == '+' || body[0] == '-')) ? 1 : 0;
     if (body.size() == digitsFrom) {
         throw fail();

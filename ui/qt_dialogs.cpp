@@ -15,8 +15,12 @@ void showBox(QMessageBox::Icon icon, const std::string& text) {
 
 }  // namespace
 
-void QtDialogs::showMessage(const std::string& text) { showBox(QMessageBox::NoIcon, text); }
+void QtDialogs::showMessage(const std::string& text) {
+    showBox(QMessageBox::NoIcon, text);
+}
 
-void QtDialogs::showError(const std::string& text) { showBox(QMessageBox::Critical, text); }
+void QtDialogs::showError(const std::string& text) {
+    showBox(QMessageBox::Critical, text);
+}
 
 }  // namespace kelvane

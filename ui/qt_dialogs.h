@@ -9,7 +9,7 @@
 namespace kelvane {
 
 class QtDialogs final : public DialogService {
-public:
+  public:
     void showMessage(const std::string& text) override;
     void showError(const std::string& text) override;
 };

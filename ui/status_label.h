@@ -12,9 +12,12 @@ enum class StatusColour { Blue, Green, Red };
 
 inline QColor colourOf(StatusColour colour) {
     switch (colour) {
-        case StatusColour::Blue: return QColor(0, 0, 255);
-        case StatusColour::Green: return QColor(0, 128, 0);
-        case StatusColour::Red: return QColor(255, 0, 0);
+        case StatusColour::Blue:
+            return QColor(0, 0, 255);
+        case StatusColour::Green:
+            return QColor(0, 128, 0);
+        case StatusColour::Red:
+            return QColor(255, 0, 0);
     }
     return QColor(0, 0, 0);
 }
@@ -30,6 +33,8 @@ inline void showStatus(QLabel& label, StatusColour colour, const QString& text) 
     label.setText(text);
 }
 
-inline QColor labelColour(const QLabel& label) { return label.palette().color(QPalette::WindowText); }
+inline QColor labelColour(const QLabel& label) {
+    return label.palette().color(QPalette::WindowText);
+}
 
 }  // namespace kelvane

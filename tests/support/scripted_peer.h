@@ -18,8 +18,9 @@ struct SentFrame {
 };
 
 class ScriptedPeer final : public LinePeer {
-public:
-    using Responder = std::function<PeerAnswer(const std::vector<std::uint8_t>&, const LineSettings&)>;
+  public:
+    using Responder =
+        std::function<PeerAnswer(const std::vector<std::uint8_t>&, const LineSettings&)>;
 
     // Queues a reply sent byte after byte at the line's pace, starting 2 ms after the request.
     void queueReply(std::vector<std::uint8_t> bytes) { replies_.push_back(std::move(bytes)); }
@@ -53,7 +54,7 @@ public:
 
     std::vector<SentFrame> sent;
 
-private:
+  private:
     std::deque<std::vector<std::uint8_t>> replies_;
     Responder responder_;
 };

@@ -1,0 +1,191 @@
+// Collecting replies: the response-buffer overlay, the 75-byte bound, the 100 ms
+// silence, hang-ups, and confirmed writes checked by their echo.
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+#include "link/in_memory_port.h"
+#include "link/link.h"
+#include "tests/support/scripted_peer.h"
+
+namespace kelvane {
+namespace {
+
+using testing::ScriptedPeer;
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes countingBytes(std::size_t count, std::uint8_t first) {
+    Bytes bytes(count);
+    std::iota(bytes.begin(), bytes.end(), first);
+    return bytes;
+}
+
+class Collecting : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        port.attach("COM1", device);
+        link.OpenPort(0, 0);
+        ASSERT_TRUE(port.isOpen());
+    }
+    void exchange(const Bytes& reply) {
+        device.queueReply(reply);
+        link.SendRequest(1, 4, 0x1F00, 4);
+        link.CollectResponse();
+    }
+    void silentExchange() {
+        device.queueSilence();
+        link.SendRequest(1, 4, 0x1F00, 4);
+        link.CollectResponse();
+    }
+
+    VirtualClock clock;
+    InMemoryPort port{clock};
+    ScriptedPeer device;
+    RecordingDialogs dialogs;
+    Link link{port, dialogs};
+};
+
+TEST_F(Collecting, AReplyFillsItsBytesAndCopiesTheLastOneJustPastIt) {
+    const Bytes reply = countingBytes(13, 0x40);
+    exchange(reply);
+    for (int k = 0; k < 13; ++k) {
+        EXPECT_EQ(link.response(k), reply[static_cast<size_t>(k)]) << k;
+    }
+    EXPECT_EQ(link.response(13), reply[12]);
+    EXPECT_EQ(link.response(14), 0);
+    EXPECT_EQ(link.receivedCount(), 13);
+}
+
+TEST_F(Collecting, SilenceRewritesOnlyByteZeroWithTheLastByteEverReceived) {
+    const Bytes reply = countingBytes(13, 0x40);
+    exchange(reply);
+    silentExchange();
+    EXPECT_EQ(link.response(0), reply[12]);
+    for (int k = 1; k < 13; ++k) {
+        EXPECT_EQ(link.response(k), reply[static_cast<size_t>(k)]) << k;
+    }
+    EXPECT_EQ(link.response(13), reply[12]);
+    EXPECT_EQ(link.receivedCount(), 0);
+}
+
+TEST_F(Collecting, SilenceBeforeAnyByteLeavesTheBufferAllZero) {
+    silentExchange();
+    for (std::uint8_t byte : link.responseBuffer()) {
+        EXPECT_EQ(byte, 0);
+    }
+    EXPECT_EQ(link.receiveCell(), 0);
+}
+
+TEST_F(Collecting, AShorterReplyKeepsTheTailOfTheLongerOneBeforeIt) {
+    exchange(countingBytes(23, 0x10));
+    exchange(Bytes{0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6, 0xA7});
+    EXPECT_EQ(link.response(7), 0xA7);
+    EXPECT_EQ(link.response(8), 0xA7);
+    EXPECT_EQ(link.response(9), 0x10 + 9);
+    EXPECT_EQ(link.response(22), 0x10 + 22);
+}
+
+TEST_F(Collecting, AnOverlongReplyIsReadToTheSilenceAndStoredOnlyUpToTheBuffer) {
+    const Bytes reply = countingBytes(90, 0);
+    exchange(reply);
+    EXPECT_EQ(link.receivedCount(), 90);
+    EXPECT_EQ(port.pendingBytes(), 0U);
+    for (int k = 0; k < Link::kResponseSize; ++k) {
+        EXPECT_EQ(link.response(k), reply[static_cast<size_t>(k)]) << k;
+    }
+    EXPECT_THROW(link.response(Link::kResponseSize), std::out_of_range);
+    EXPECT_EQ(link.receiveCell(), 89);
+
+    // Exactly 75 bytes: nothing past the buffer is written either.
+    exchange(countingBytes(75, 100));
+    EXPECT_EQ(link.response(74), 174);
+}
+
+TEST_F(Collecting, AReplyEndsAtOneHundredMillisecondsOfSilence) {
+    // A pause of 99 ms inside the reply is bridged; one of 101 ms ends it there.
+    device.setResponder([](const Bytes&, const LineSettings&) {
+        PeerAnswer answer;
+        answer.bytes = {{0x01, Micros(5'000)}, {0x02, Micros(104'000)}, {0x03, Micros(206'000)}};
+        return answer;
+    });
+    link.SendRequest(1, 4, 0, 1);
+    link.CollectResponse();
+    EXPECT_EQ(link.receivedCount(), 2);
+    link.CollectResponse();
+    EXPECT_EQ(link.receivedCount(), 1);
+    EXPECT_EQ(link.response(0), 0x03);
+}
+
+TEST_F(Collecting, EveryCollectionWaitsOutTheSilenceOnTheVirtualClock) {
+    const Micros before = clock.now();
+    link.Drain();
+    EXPECT_EQ(clock.now() - before, kReadTimeout);
+}
+
+TEST_F(Collecting, APulledAdapterFailsReadsAndWritesAtOnce) {
+    device.setResponder([](const Bytes&, const LineSettings& line) {
+        PeerAnswer answer = ScriptedPeer::paced({0x01, 0x04, 0x08, 0x02, 0x05}, line);
+        answer.hangUpAfter = answer.bytes.back().after + Micros(1000);
+        return answer;
+    });
+    link.SendRequest(1, 4, 0x1F00, 4);
+    link.CollectResponse();
+    EXPECT_EQ(link.receivedCount(), 5);
+    EXPECT_FALSE(link.ResponseCrcOk(11));
+
+    const Micros afterHangUp = clock.now();
+    EXPECT_FALSE(link.SendRequest(1, 4, 0x1F00, 4));
+    link.CollectResponse();
+    EXPECT_EQ(clock.now(), afterHangUp);
+    EXPECT_EQ(link.receivedCount(), 0);
+
+    // Still gone when the program closes and reopens the port.
+    link.ClosePort();
+    link.OpenPort(0, 0);
+    EXPECT_FALSE(link.portOpen());
+}
+
+class ConfirmedWrites : public Collecting {};
+
+TEST_F(ConfirmedWrites, AFailedEchoIsRepeatedOnceAndTheRepeatCanConfirm) {
+    const Bytes frame = testing::withCrc({0x01, 0x05, 0x00, 0x02, 0xFF, 0xCE});
+    Bytes badEcho = frame;
+    badEcho[7] ^= 0xFF;
+    device.queueReply(badEcho);
+    device.queueReply(frame);
+    EXPECT_TRUE(link.ConfirmedWrite(5, 2, -50, 1));
+    ASSERT_EQ(device.sent.size(), 2U);
+    EXPECT_EQ(device.sent[0].bytes, frame);
+    EXPECT_EQ(device.sent[1].bytes, frame);
+}
+
+TEST_F(ConfirmedWrites, ThereIsNeverAThirdAttempt) {
+    device.queueSilence();
+    device.queueSilence();
+    EXPECT_FALSE(link.ConfirmedWrite(6, 0, 1, 1));
+    EXPECT_EQ(device.sent.size(), 2U);
+}
+
+TEST_F(ConfirmedWrites, AnUnansweredWriteFailsEvenWhenTheBufferHoldsTheSameCrc) {
+    const Bytes frame = testing::withCrc({0x01, 0x06, 0x00, 0x01, 0x00, 0x01});
+    device.queueReply(frame);
+    ASSERT_TRUE(link.ConfirmedWrite(6, 1, 1, 1));
+
+    device.queueSilence();
+    device.queueSilence();
+    EXPECT_FALSE(link.ConfirmedWrite(6, 1, 1, 1));
+    EXPECT_EQ(link.response(6), frame[6]);
+    EXPECT_EQ(link.response(7), frame[7]);
+}
+
+TEST_F(ConfirmedWrites, AShortEchoDoesNotConfirm) {
+    const Bytes frame = testing::withCrc({0x01, 0x05, 0x00, 0x09, 0x00, 0x28});
+    device.queueReply(frame);
+    ASSERT_TRUE(link.ConfirmedWrite(5, 9, 40, 1));
+    device.queueReply(Bytes(frame.begin(), frame.begin() + 7));
+    device.queueReply(Bytes(frame.begin(), frame.begin() + 7));
+    EXPECT_FALSE(link.ConfirmedWrite(5, 9, 40, 1));
+}
+
+}  // namespace
+}  // namespace kelvane
