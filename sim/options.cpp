@@ -1,0 +1,184 @@
+#include "sim/options.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <limits>
+
+#include "sim/model_names.h"
+
+namespace kelvane::sim {
+
+namespace {
+
+// A plain decimal number no greater than `maximum`; signs, spaces and overflow fail.
+std::optional<unsigned long long> decimal(const std::string& text, unsigned long long maximum) {
+    if (text.empty() || text.size() > 12 ||
+        !std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); })) {
+        return std::nullopt;
+    }
+    const unsigned long long value = std::stoull(text);
+    if (value > maximum) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<std::uint8_t> baudCodeFor(const std::string& text) {
+    static constexpr std::array<const char*, 4> kBauds = {"4800", "9600", "19200", "38400"};
+    for (std::size_t code = 0; code < kBauds.size(); ++code) {
+        if (text == kBauds[code]) {
+            return static_cast<std::uint8_t>(code);
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<FaultRequest> faultFor(const std::string& text) {
+    const auto colon = text.find(':');
+    const auto fault = parseFault(text.substr(0, colon));
+    if (!fault) {
+        return std::nullopt;
+    }
+    FaultRequest request{*fault, 0};
+    if (colon != std::string::npos) {
+        const auto from = decimal(text.substr(colon + 1), std::numeric_limits<unsigned>::max());
+        if (!from || *from == 0) {
+            return std::nullopt;
+        }
+        request.fromRequest = static_cast<unsigned>(*from);
+    }
+    return request;
+}
+
+std::string faultList() {
+    std::string names;
+    for (const FaultName& entry : kFaultNames) {
+        names += names.empty() ? "" : ", ";
+        names += entry.name;
+    }
+    return names;
+}
+
+}  // namespace
+
+std::string usageText() {
+    std::string text =
+        "Usage: kelvane-sim [OPTION]...\n"
+        "Simulates one Kelvane transmitter (Modbus RTU slave) on a pseudo-terminal.\n"
+        "The first line of standard output is the serial device to open; the simulator\n"
+        "then serves until it receives SIGINT (Ctrl+C) or SIGTERM.\n"
+        "\n"
+        "  --model M         QTR-H (default), QTR-D, QTN-H or a model code 0-255\n"
+        "  --firmware N      firmware version index 0-255 (default 5, shown as V05)\n"
+        "  --serial N        serial number 0-4294967295 (default 200001)\n"
+        "  --address N       device address 1-247 (default 1)\n"
+        "  --baud B          4800 (default), 9600, 19200 or 38400; always 8N1\n"
+        "  --seed N          seed of the simulated measurement's noise (default 1)\n"
+        "  --link PATH       also make PATH a symbolic link to the serial device;\n"
+        "                    removed on exit\n"
+        "  --fault NAME[:N]  show a fault, from the start or from the N-th request on;\n"
+        "                    may be given more than once\n"
+        "  --log FILE        log each request and reply in hex, with its line setting\n"
+        "                    and time, to FILE ('-' for standard error)\n"
+        "  --help            show this text and exit\n"
+        "\n"
+        "Faults:\n";
+    for (const FaultName& entry : kFaultNames) {
+        std::string name = entry.name;
+        name.resize(16, ' ');
+        text += "  " + name + "  " + entry.description + "\n";
+    }
+    text +=
+        "\nExit status: 0 after SIGINT or SIGTERM, 1 when the pseudo-terminal or the link\n"
+        "cannot be made, 2 on a bad option.\n";
+    return text;
+}
+
+ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
+    SimOptions options;
+    auto fail = [](const std::string& message) { return ParsedOptions{std::nullopt, message}; };
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string name = arguments[i];
+        std::optional<std::string> value;
+        const auto equals = name.find('=');
+        if (name.rfind("--", 0) == 0 && equals != std::string::npos) {
+            value = name.substr(equals + 1);
+            name = name.substr(0, equals);
+        }
+        if (name == "--help" || name == "-h") {
+            options.help = true;
+            continue;
+        }
+        static constexpr std::array<const char*, 9> kWithValue = {
+            "--model", "--firmware", "--serial", "--address", "--baud",
+            "--seed",  "--link",     "--fault",  "--log"};
+        if (std::find(kWithValue.begin(), kWithValue.end(), name) == kWithValue.end()) {
+            return fail("unknown option '" + arguments[i] + "'");
+        }
+        if (!value) {
+            if (i + 1 >= arguments.size()) {
+                return fail("option " + name + " needs a value");
+            }
+            value = arguments[++i];
+        }
+        const std::string& text = *value;
+        if (name == "--model") {
+            const auto code = parseModel(text);
+            if (!code) {
+                return fail("unknown model '" + text + "' (QTR-H, QTR-D, QTN-H or a code 0-255)");
+            }
+            options.device.modelCode = *code;
+        } else if (name == "--firmware") {
+            const auto index = decimal(text, 255);
+            if (!index) {
+                return fail("bad firmware version index '" + text + "' (0-255)");
+            }
+            options.device.firmwareIndex = static_cast<std::uint8_t>(*index);
+        } else if (name == "--serial") {
+            const auto serial = decimal(text, 0xFFFFFFFFULL);
+            if (!serial) {
+                return fail("bad serial number '" + text + "' (0-4294967295)");
+            }
+            options.device.serialNumber = static_cast<std::uint32_t>(*serial);
+        } else if (name == "--address") {
+            const auto address = decimal(text, 247);
+            if (!address || *address == 0) {
+                return fail("bad device address '" + text + "' (1-247)");
+            }
+            options.device.address = static_cast<std::uint8_t>(*address);
+        } else if (name == "--baud") {
+            const auto code = baudCodeFor(text);
+            if (!code) {
+                return fail("bad baud rate '" + text + "' (4800, 9600, 19200 or 38400)");
+            }
+            options.device.baudCode = *code;
+        } else if (name == "--seed") {
+            const auto seed = decimal(text, 0xFFFFFFFFULL);
+            if (!seed) {
+                return fail("bad seed '" + text + "' (0-4294967295)");
+            }
+            options.device.seed = static_cast<std::uint32_t>(*seed);
+        } else if (name == "--link") {
+            if (text.empty()) {
+                return fail("option --link needs a path");
+            }
+            options.linkPath = text;
+        } else if (name == "--fault") {
+            const auto fault = faultFor(text);
+            if (!fault) {
+                return fail("unknown fault '" + text + "' (one of " + faultList() +
+                            ", optionally followed by :N, N >= 1)");
+            }
+            options.faults.push_back(*fault);
+        } else if (name == "--log") {
+            if (text.empty()) {
+                return fail("option --log needs a file name or '-'");
+            }
+            options.logPath = text;
+        }
+    }
+    return ParsedOptions{options, {}};
+}
+
+}  // namespace kelvane::sim
