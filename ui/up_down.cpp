@@ -1,0 +1,35 @@
+#include "ui/up_down.h"
+
+namespace kelvane {
+
+UpDown::UpDown(QWidget* parent) : QWidget(parent) {
+    up_ = new QToolButton(this);
+    up_->setArrowType(Qt::UpArrow);
+    up_->setObjectName("up");
+    down_ = new QToolButton(this);
+    down_->setArrowType(Qt::DownArrow);
+    down_->setObjectName("down");
+    connect(up_, &QToolButton::clicked, this, [this]() { clickUp(); });
+    connect(down_, &QToolButton::clicked, this, [this]() { clickDown(); });
+}
+
+void UpDown::step(int by) {
+    int next = position_ + by;
+    UpDownDirection direction = by > 0 ? UpDownDirection::Up : UpDownDirection::Down;
+    if (next > kMaximum || next < kMinimum) {
+        // A wrapping click carries no direction.
+        next = next > kMaximum ? kMinimum : kMaximum;
+        direction = UpDownDirection::None;
+    }
+    emit changingEx(direction);
+    position_ = next;
+}
+
+void UpDown::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const int half = height() / 2;
+    up_->setGeometry(0, 0, width(), half);
+    down_->setGeometry(0, half, width(), height() - half);
+}
+
+}  // namespace kelvane
