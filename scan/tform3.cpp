@@ -1,0 +1,272 @@
+#include "scan/tform3.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+
+#include "i18n/message_choice.h"
+#include "i18n/scan_texts.h"
+#include "link/line_settings.h"
+#include "scan/port_name_rules.h"
+#include "scan/probe.h"
+#include "ui/handler_guard.h"
+#include "ui/status_label.h"
+
+namespace kelvane {
+
+namespace {
+
+QString text(std::int16_t languageId, const Texts& texts) {
+    return QString::fromUtf8(chooseText(languageId, texts));
+}
+
+}  // namespace
+
+TForm3::TForm3(Link& link, ProgramState& state, DialogService& dialogs, SerialDeviceSource& devices,
+               std::vector<SerialDevice> extraAdapters, ScanHooks hooks)
+    : QMainWindow(nullptr),
+      link_(link),
+      state_(state),
+      dialogs_(dialogs),
+      devices_(devices),
+      extraAdapters_(std::move(extraAdapters)),
+      hooks_(std::move(hooks)) {
+    setObjectName("TForm3");
+    setWindowTitle(QString::fromUtf8(scan_texts::kTitle.english));
+    setFixedSize(357, 328);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+    buildMenu();
+    buildControls();
+
+    timer1_.setObjectName("Timer1");
+    timer1_.setInterval(20);
+    timer1_.setSingleShot(true);
+    connect(&timer1_, &QTimer::timeout, this, [this] { handle([this] { Timer1Timer(); }); });
+
+    link_.setDeviceResolver([this](const std::string& name) { return aliases_.resolve(name); });
+    FormCreate();
+}
+
+void TForm3::buildMenu() {
+    File = menuBar()->addMenu(QString::fromUtf8(scan_texts::kFileMenu.english));
+    File->setObjectName("File");
+    Exit = File->addAction(QString::fromUtf8(scan_texts::kExitItem.english));
+    Exit->setObjectName("Exit");
+    connect(Exit, &QAction::triggered, this, [this] { handle([this] { ExitClick(); }); });
+
+    Language = menuBar()->addMenu(QString::fromUtf8(scan_texts::kLanguageMenu.english));
+    Language->setObjectName("Language");
+    const auto addLanguageItem = [this](const char* name, const char* caption,
+                                        void (TForm3::*routine)()) {
+        QAction* item = Language->addAction(QString::fromUtf8(caption));
+        item->setObjectName(name);
+        item->setCheckable(true);
+        connect(item, &QAction::triggered, this,
+                [this, routine] { handle([this, routine] { (this->*routine)(); }); });
+        return item;
+    };
+    English = addLanguageItem("English", scan_texts::kEnglishItem, &TForm3::EnglishClick);
+    Traditional =
+        addLanguageItem("Traditional", scan_texts::kTraditionalItem, &TForm3::TraditionalClick);
+    Simplified =
+        addLanguageItem("Simplified", scan_texts::kSimplifiedItem, &TForm3::SimplifiedClick);
+    English->setChecked(true);
+
+    About = menuBar()->addAction(QString::fromUtf8(scan_texts::kAboutMenu.english));
+    About->setObjectName("About");
+    connect(About, &QAction::triggered, this, [this] { handle([this] { AboutClick(); }); });
+}
+
+void TForm3::buildControls() {
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+
+    Label3 = new QLabel("Com :", client);
+    Label3->setObjectName("Label3");
+    Label3->setGeometry(16, 8, 100, 18);
+
+    ListBox1 = new QListWidget(client);
+    ListBox1->setObjectName("ListBox1");
+    ListBox1->setGeometry(16, 28, 325, 84);
+
+    Label2 = new QLabel("Baud :", client);
+    Label2->setObjectName("Label2");
+    Label2->setGeometry(16, 120, 100, 18);
+
+    ListBox2 = new QListWidget(client);
+    ListBox2->setObjectName("ListBox2");
+    ListBox2->setGeometry(16, 140, 150, 80);
+    for (const char* settings : kLineSettingsTable) {
+        ListBox2->addItem(QString::fromLatin1(settings));
+    }
+
+    Button1 = new QPushButton(QString::fromUtf8(scan_texts::kStartButton.english), client);
+    Button1->setObjectName("Button1");
+    Button1->setGeometry(206, 158, 110, 40);
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+
+    Label5 = new QLabel(QString::fromUtf8(scan_texts::kPressStart.english), client);
+    Label5->setObjectName("Label5");
+    Label5->setGeometry(16, 234, 325, 30);
+    QFont statusFont(QString::fromUtf8("新細明體"));
+    statusFont.setPixelSize(16);
+    statusFont.setBold(true);
+    Label5->setFont(statusFont);
+    setLabelColour(*Label5, colourOf(StatusColour::Blue));
+}
+
+template <class Handler>
+void TForm3::handle(Handler&& handler) {
+    guarded(dialogs_, std::forward<Handler>(handler));
+}
+
+void TForm3::FormCreate() {
+    state_.languageId = kLanguageEnglish;
+}
+
+void TForm3::Button1Click() {
+    handle([this] {
+        ListBox1->clear();
+        state_.listedPortCount = 0;
+        state_.portNumber = 0;
+
+        const DeviceListing listing = devices_.listDevices();
+        if (listing.error) {
+            // Without the system's list there is nothing to choose from; the scan
+            // goes no further and the status label keeps its text.
+            dialogs_.showMessage(*listing.error);
+            return;
+        }
+        aliases_.assign(listing.devices, extraAdapters_);
+
+        for (const PortAliases::Entry& entry : aliases_.entries()) {
+            const PortNameVerdict verdict = readPortName(entry.plugAndPlayName);
+            if (!verdict.listed) {
+                continue;
+            }
+            ListBox1->addItem(QString::fromStdString(entry.plugAndPlayName));
+            if (verdict.adapter) {
+                state_.portNumberStart = verdict.start;
+                state_.portNumberLength = verdict.length;
+                // Text that is no integer ends the Start here, with the error box.
+                state_.portNumber = portNumberFromText(verdict.numberText);
+                ListBox1->setCurrentRow(state_.listedPortCount);
+            }
+            ++state_.listedPortCount;
+        }
+
+        if (state_.portNumber != 0) {
+            showStatus(*Label5, StatusColour::Blue, text(state_.languageId, scan_texts::kScanning));
+            // 20 ms lets the status label repaint before the probe blocks the window.
+            timer1_.start();
+        } else {
+            showStatus(*Label5, StatusColour::Red,
+                       text(state_.languageId, scan_texts::kCommunicationError));
+        }
+    });
+}
+
+void TForm3::Timer1Timer() {
+    timer1_.stop();
+    iConTest();
+}
+
+void TForm3::iConTest() {
+    ProbeSteps steps;
+    steps.getSerialN = [this](std::int16_t address) { GetSerialN(address); };
+    steps.selectBaudLine = [this](int line) { selectBaudLine(line); };
+    if (runProbe(link_, state_, steps) == ProbeOutcome::TransmitterFound) {
+        hide();
+        if (hooks_.showTransmitterScreen) {
+            hooks_.showTransmitterScreen();
+        }
+        return;
+    }
+    showStatus(*Label5, StatusColour::Red, text(state_.languageId, scan_texts::kDeviceNotFound));
+}
+
+void TForm3::GetSerialN(std::int16_t address) {
+    readIdentity(link_, state_, address);
+}
+
+void TForm3::selectBaudLine(int line) {
+    if (line >= 0 && line < ListBox2->count()) {
+        ListBox2->setCurrentRow(line);
+    } else {
+        // One past the last line: no line selected.
+        ListBox2->setCurrentRow(-1);
+        ListBox2->clearSelection();
+    }
+}
+
+void TForm3::ExitClick() {
+    if (hooks_.closeMainWindow) {
+        hooks_.closeMainWindow();
+    }
+}
+
+void TForm3::AboutClick() {
+    if (hooks_.showAbout) {
+        hooks_.showAbout();
+    }
+}
+
+void TForm3::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (hooks_.closeMainWindow) {
+        hooks_.closeMainWindow();
+    }
+}
+
+void TForm3::EnglishClick() {
+    runLanguageRoutine(kLanguageEnglish);
+}
+void TForm3::TraditionalClick() {
+    runLanguageRoutine(kLanguageTraditionalChinese);
+}
+void TForm3::SimplifiedClick() {
+    runLanguageRoutine(kLanguageSimplifiedChinese);
+}
+
+void TForm3::chooseLanguage(std::int16_t languageId) {
+    if (languageId == kLanguageTraditionalChinese) {
+        TraditionalClick();
+    } else if (languageId == kLanguageSimplifiedChinese) {
+        SimplifiedClick();
+    } else {
+        EnglishClick();
+    }
+}
+
+void TForm3::runLanguageRoutine(std::int16_t languageId) {
+    state_.languageId = languageId;
+    applyLanguage(languageId);
+    for (LanguageAware* screen : languageScreens_) {
+        screen->applyLanguage(languageId);
+    }
+}
+
+void TForm3::applyLanguage(std::int16_t languageId) {
+    const bool traditional = languageId == kLanguageTraditionalChinese;
+    const bool simplified = languageId == kLanguageSimplifiedChinese;
+    English->setChecked(!traditional && !simplified);
+    Traditional->setChecked(traditional);
+    Simplified->setChecked(simplified);
+
+    setWindowTitle(text(languageId, scan_texts::kTitle));
+    // The status label's text goes back to "Press Start"; its colour stays.
+    Label5->setText(text(languageId, scan_texts::kPressStart));
+    Button1->setText(text(languageId, scan_texts::kStartButton));
+    File->setTitle(text(languageId, scan_texts::kFileMenu));
+    Exit->setText(text(languageId, scan_texts::kExitItem));
+    Language->setTitle(text(languageId, scan_texts::kLanguageMenu));
+    About->setText(text(languageId, scan_texts::kAboutMenu));
+}
+
+}  // namespace kelvane
