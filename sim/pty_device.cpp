@@ -183,12 +183,16 @@ void PtyDevice::serve() {
     std::vector<std::uint8_t> frame;
     auto lastByte = std::chrono::steady_clock::now();
     while (!stopping_ && master_ >= 0) {
+        // Read on every round: the program may change the speed between requests.
         termios tio{};
-        const LineSettings line =
-            tcgetattr(master_, &tio) == 0 ? lineOf(tio) : device_.lineSettings();
-        const Micros gap = std::max(
-            kMinimumFrameGap,
-            Micros(characterTimeMicros(line.baud > 0 ? line : device_.lineSettings()) * 7 / 2));
+        LineSettings line;
+        line.baud = 0;  // unknown: no device answers it
+        if (tcgetattr(master_, &tio) == 0) {
+            line = lineOf(tio);
+        }
+        const Micros gap =
+            line.baud > 0 ? std::max(kMinimumFrameGap, Micros(characterTimeMicros(line) * 7 / 2))
+                          : kMinimumFrameGap;
         pollfd waiting{master_, POLLIN, 0};
         const int timeoutMs =
             frame.empty() ? kIdlePollMs : static_cast<int>((gap.count() + 999) / 1000);
