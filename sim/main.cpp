@@ -94,12 +94,14 @@ int main(int argc, char** argv) {
     }
     device.setTrafficListener(log.get());
 
-    // SIGINT and SIGTERM are taken with sigwait below; block them before the serving
-    // thread starts so that it inherits the mask and they reach this thread only.
+    // SIGINT and SIGTERM (and SIGHUP, when the terminal goes away) are taken with
+    // sigwait below; block them before the serving thread starts so that it inherits
+    // the mask and they reach this thread only. Each ends the simulator cleanly.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGINT);
     sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     signal(SIGPIPE, SIG_IGN);
 
@@ -124,7 +126,10 @@ int main(int argc, char** argv) {
     if (!options.linkPath.empty()) {
         unlink(options.linkPath.c_str());
     }
-    std::cerr << "kelvane-sim: stopped by " << (received == SIGINT ? "SIGINT" : "SIGTERM")
+    std::cerr << "kelvane-sim: stopped by "
+              << (received == SIGINT    ? "SIGINT"
+                  : received == SIGTERM ? "SIGTERM"
+                                        : "SIGHUP")
               << std::endl;
     return 0;
 }
