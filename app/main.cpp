@@ -1,0 +1,76 @@
+// Program entry: the command line, the windows in their creation order, the splash
+// shown when the message loop starts, and the loop that ends when the main window
+// (the splash, shown or hidden) is closed.
+#include <QApplication>
+#include <QMessageBox>
+#include <cstdio>
+#include <exception>
+#include <memory>
+
+#include "app/options.h"
+#include "app/program_windows.h"
+#include "app/simulated_adapter.h"
+#include "app/window_report.h"
+#include "link/link.h"
+#include "link/posix_serial_port.h"
+#include "link/program_state.h"
+#include "scan/linux_ports.h"
+#include "ui/qt_dialogs.h"
+
+int main(int argc, char* argv[]) {
+    if (kelvane::asksForHelp(argc, argv)) {
+        std::fputs(kelvane::parseOptions({"kelvane", "--help"}).helpText.c_str(), stdout);
+        return 0;
+    }
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("Kelvane");
+    // Hiding the last visible window (the splash hides itself) must not end the run;
+    // only closing the main window does.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const kelvane::ProgramOptions options = kelvane::parseOptions(QApplication::arguments());
+    if (options.error) {
+        std::fprintf(stderr, "kelvane: %s\n\n%s", options.error->c_str(), options.helpText.c_str());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(options.helpText.c_str(), stdout);
+        return 0;
+    }
+
+    try {
+        std::vector<kelvane::SerialDevice> extraAdapters;
+        for (const std::string& device : options.ports) {
+            extraAdapters.push_back({device, true, {}});
+        }
+        kelvane::SimulatedAdapter simulated;
+        if (options.simulate) {
+            std::string error;
+            if (!simulated.start(options.simulateModel, error)) {
+                std::fprintf(stderr, "kelvane: cannot start the simulated transmitter: %s\n",
+                             error.c_str());
+                return 1;
+            }
+            extraAdapters.push_back({simulated.devicePath(), true, "Kelvane Simulator"});
+            std::printf("simulated transmitter on %s\n", simulated.devicePath().c_str());
+            std::fflush(stdout);
+        }
+
+        kelvane::PosixSerialPort port;
+        kelvane::QtDialogs dialogs;
+        kelvane::Link link(port, dialogs);
+        kelvane::ProgramState state;
+        kelvane::SysfsDeviceSource devices;
+        kelvane::ProgramWindows windows({link, state, dialogs, devices, std::move(extraAdapters),
+                                         [] { QCoreApplication::quit(); }, options.autoStart});
+        std::unique_ptr<kelvane::WindowReport> report;
+        if (options.reportWindows) {
+            report = std::make_unique<kelvane::WindowReport>(windows.all(), stdout);
+        }
+        windows.form8().show();
+        application.exec();
+    } catch (const std::exception& error) {
+        QMessageBox::critical(nullptr, QApplication::applicationName(), error.what());
+    }
+    return 0;
+}

@@ -1,0 +1,50 @@
+#include "app/tform8.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "app/maker_panel.h"
+
+namespace kelvane {
+
+TForm8::TForm8(std::function<void()> endProgram)
+    : QWidget(nullptr), endProgram_(std::move(endProgram)) {
+    setObjectName("TForm8");
+    setWindowTitle(QString());
+    setFixedSize(460, 331);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+    addMakerPanel(*this);
+
+    timer1_.setObjectName("Timer1");
+    timer1_.setInterval(5000);
+    timer1_.setSingleShot(false);  // the handler disables it, as it was designed
+    connect(&timer1_, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    FormCreate();
+}
+
+// Counting starts at creation, before the other windows are made and before the
+// splash is first shown.
+void TForm8::FormCreate() {
+    timer1_.start();
+}
+
+void TForm8::Timer1Timer() {
+    timer1_.stop();
+    if (showScanScreen_) {
+        showScanScreen_();
+    }
+    hide();
+}
+
+void TForm8::closeEvent(QCloseEvent* event) {
+    event->accept();
+    timer1_.stop();
+    if (endProgram_) {
+        endProgram_();
+    }
+}
+
+}  // namespace kelvane
