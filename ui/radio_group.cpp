@@ -9,6 +9,7 @@ namespace {
 constexpr int kTitleSpace = 14;
 constexpr int kBottomSpace = 6;
 constexpr int kSideSpace = 8;
+constexpr int kColumnGap = 14;
 }  // namespace
 
 RadioGroup::RadioGroup(const QStringList& items, int columns, QWidget* parent)
@@ -69,7 +70,9 @@ void RadioGroup::layoutItems() {
         const int column = i / rows;
         const int row = i % rows;
         const int top = kTitleSpace + row * rowHeight + (rowHeight - buttonHeight) / 2;
-        item(i)->setGeometry(kSideSpace + column * columnWidth, top, columnWidth, buttonHeight);
+        // A small gap between columns keeps each item inside its own column.
+        item(i)->setGeometry(kSideSpace + column * columnWidth, top, columnWidth - kColumnGap,
+                             buttonHeight);
     }
 }
 
