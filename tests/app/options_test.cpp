@@ -1,0 +1,42 @@
+#include "app/options.h"
+
+#include <gtest/gtest.h>
+
+namespace kelvane {
+namespace {
+
+TEST(ProgramOptions, WithoutOptionsNothingIsAdded) {
+    const ProgramOptions options = parseOptions({"kelvane"});
+    EXPECT_FALSE(options.error);
+    EXPECT_TRUE(options.ports.empty());
+    EXPECT_FALSE(options.simulate);
+    EXPECT_FALSE(options.autoStart);
+    EXPECT_FALSE(options.reportWindows);
+}
+
+TEST(ProgramOptions, PortsAndSimulationAreTakenInOrder) {
+    const ProgramOptions options = parseOptions(
+        {"kelvane", "--port", "/dev/ttyS1", "--port=/dev/pts/4", "--simulate-model", "QTN-H"});
+    EXPECT_FALSE(options.error);
+    EXPECT_EQ(options.ports, (std::vector<std::string>{"/dev/ttyS1", "/dev/pts/4"}));
+    EXPECT_TRUE(options.simulate);
+    EXPECT_EQ(options.simulateModel, "QTN-H");
+}
+
+TEST(ProgramOptions, MistakesAreReportedWithTheHelp) {
+    for (const QStringList& arguments :
+         {QStringList{"kelvane", "--bogus"}, QStringList{"kelvane", "--port"},
+          QStringList{"kelvane", "stray"}}) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        const ProgramOptions options = parseOptions(arguments);
+        EXPECT_TRUE(options.error);
+    }
+    const std::string help = parseOptions({"kelvane"}).helpText;
+    for (const char* option :
+         {"--port", "--simulate", "--simulate-model", "--auto-start", "--report-windows"}) {
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+    }
+}
+
+}  // namespace
+}  // namespace kelvane
