@@ -1,0 +1,145 @@
+// The toolkit behaviours the screens rely on: a radio group's item index (click
+// handler on change only, clamping, none, hidden items), the up-down's directions
+// and wrap, the scroll bar's reports, and the edit that reports leaving it.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+
+#include "ui/exit_edit.h"
+#include "ui/radio_group.h"
+#include "ui/scroll_bar.h"
+#include "ui/up_down.h"
+
+namespace kelvane {
+namespace {
+
+struct Group {
+    Group() : group({"a", "b", "c"}, 2) {
+        QObject::connect(&group, &RadioGroup::clicked,
+                         [this] { indexes.push_back(group.itemIndex()); });
+    }
+    RadioGroup group;
+    std::vector<int> indexes;  // the index each click handler saw
+};
+
+TEST(RadioGroup, SettingTheIndexRunsTheHandlerOnlyWhenTheChoiceChanges) {
+    Group g;
+    EXPECT_EQ(g.group.itemIndex(), -1);
+    g.group.setItemIndex(1);
+    g.group.setItemIndex(1);
+    g.group.setItemIndex(7);   // past the last item: the last
+    g.group.setItemIndex(99);  // the last again: no change
+    g.group.setItemIndex(-1);
+    g.group.setItemIndex(-5);
+    EXPECT_EQ(g.indexes, (std::vector<int>{1, 2, -1}));
+    for (int i = 0; i < g.group.count(); ++i) {
+        EXPECT_FALSE(g.group.item(i)->isChecked());
+    }
+}
+
+TEST(RadioGroup, AUsersClickRunsTheHandlerOnce) {
+    Group g;
+    g.group.item(0)->click();
+    g.group.item(0)->click();
+    g.group.item(2)->click();
+    EXPECT_EQ(g.indexes, (std::vector<int>{0, 2}));
+    EXPECT_EQ(g.group.itemIndex(), 2);
+    EXPECT_FALSE(g.group.item(0)->isChecked());
+}
+
+TEST(RadioGroup, AHiddenItemCanStillBeChosenFromCode) {
+    Group g;
+    g.group.setItemVisible(2, false);
+    g.group.setItemIndex(2);
+    EXPECT_EQ(g.group.itemIndex(), 2);
+    EXPECT_TRUE(g.group.item(2)->isChecked());
+    EXPECT_TRUE(g.group.item(2)->isHidden());
+}
+
+TEST(RadioGroup, ItemsRunDownEachColumnFirst) {
+    RadioGroup group({"1", "2", "3", "4", "5", "6", "7"}, 3);
+    group.resize(300, 120);
+    group.show();
+    QApplication::processEvents();
+    // Three per column: 1 2 3 | 4 5 6 | 7.
+    EXPECT_EQ(group.item(0)->x(), group.item(2)->x());
+    EXPECT_LT(group.item(2)->x(), group.item(3)->x());
+    EXPECT_EQ(group.item(3)->y(), group.item(0)->y());
+    EXPECT_EQ(group.item(6)->y(), group.item(0)->y());
+    EXPECT_LE(group.item(0)->geometry().right(), group.item(3)->x());
+}
+
+TEST(UpDown, ReportsDirectionsAndNoneWhenItsPositionWraps) {
+    UpDown upDown;
+    std::vector<UpDownDirection> seen;
+    QObject::connect(&upDown, &UpDown::changingEx,
+                     [&](UpDownDirection direction) { seen.push_back(direction); });
+    upDown.clickDown();  // 0 wraps to 100
+    EXPECT_EQ(upDown.position(), 100);
+    upDown.clickUp();  // 100 wraps to 0
+    upDown.clickUp();
+    upDown.clickDown();
+    EXPECT_EQ(seen, (std::vector<UpDownDirection>{UpDownDirection::None, UpDownDirection::None,
+                                                  UpDownDirection::Up, UpDownDirection::Down}));
+}
+
+TEST(UpDown, ArrowButtonsAreTheClicks) {
+    UpDown upDown;
+    upDown.resize(20, 40);
+    std::vector<UpDownDirection> seen;
+    QObject::connect(&upDown, &UpDown::changingEx,
+                     [&](UpDownDirection direction) { seen.push_back(direction); });
+    upDown.findChild<QToolButton*>("up")->click();
+    EXPECT_EQ(seen, std::vector<UpDownDirection>{UpDownDirection::Up});
+}
+
+TEST(ScrollBar, PositionChangesFromCodeAreReportedOnceEach) {
+    ScrollBar bar(Qt::Horizontal);
+    bar.setRange(0, 32767);
+    std::vector<int> positions;
+    QObject::connect(&bar, &ScrollBar::positionChanged, [&](int p) { positions.push_back(p); });
+    bar.setValue(100);
+    bar.setValue(100);
+    bar.setValue(40000);  // the bar holds 0 … 32767
+    EXPECT_EQ(positions, (std::vector<int>{100, 32767}));
+}
+
+TEST(ScrollBar, AnArrowClickReportsTheStepAndThenTheEndOfScroll) {
+    ScrollBar bar(Qt::Horizontal);
+    bar.setRange(0, 32767);
+    bar.setSingleStep(16);
+    bar.resize(200, 18);
+    bar.show();
+    QApplication::processEvents();
+    std::vector<ScrollCode> codes;
+    QObject::connect(&bar, &ScrollBar::scrolled, [&](ScrollCode code) { codes.push_back(code); });
+    QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint(195, 9));
+    EXPECT_EQ(bar.value(), 16);
+    ASSERT_FALSE(codes.empty());
+    EXPECT_EQ(codes.front(), ScrollCode::LineDown);
+    EXPECT_EQ(codes.back(), ScrollCode::EndScroll);
+}
+
+TEST(ExitEdit, LeavingForAnotherControlReportsTheExit) {
+    QWidget window;
+    auto* first = new ExitEdit(&window);
+    auto* second = new ExitEdit(&window);
+    second->move(0, 30);
+    int exits = 0;
+    QObject::connect(first, &ExitEdit::exited, [&] { ++exits; });
+    window.show();
+    window.activateWindow();
+    QApplication::processEvents();
+    first->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    if (!first->hasFocus()) {
+        GTEST_SKIP() << "this platform plugin gives no keyboard focus";
+    }
+    second->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    EXPECT_EQ(exits, 1);
+}
+
+}  // namespace
+}  // namespace kelvane
