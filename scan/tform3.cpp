@@ -1,6 +1,7 @@
 #include "scan/tform3.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -22,6 +23,23 @@ namespace {
 
 QString text(std::int16_t languageId, const Texts& texts) {
     return QString::fromUtf8(chooseText(languageId, texts));
+}
+
+// The status label's design font; the others keep the system's font.
+const QStringList kStatusFamilies{QString::fromUtf8("新細明體"), "PMingLiU"};
+
+// Han characters have different forms in Traditional and Simplified Chinese, and the
+// system's fallback picks them by the locale; naming the language's own font after
+// the design's keeps each language in its forms without changing the design font.
+void useHanForms(QWidget& widget, QStringList families, std::int16_t languageId) {
+    if (languageId == kLanguageTraditionalChinese) {
+        families << "Noto Sans CJK TC";
+    } else if (languageId == kLanguageSimplifiedChinese) {
+        families << "Noto Sans CJK SC";
+    }
+    QFont font = widget.font();
+    font.setFamilies(families);
+    widget.setFont(font);
 }
 
 }  // namespace
@@ -114,7 +132,8 @@ void TForm3::buildControls() {
     Label5 = new QLabel(QString::fromUtf8(scan_texts::kPressStart.english), client);
     Label5->setObjectName("Label5");
     Label5->setGeometry(16, 234, 325, 30);
-    QFont statusFont(QString::fromUtf8("新細明體"));
+    QFont statusFont;
+    statusFont.setFamilies(kStatusFamilies);
     statusFont.setPixelSize(16);
     statusFont.setBold(true);
     Label5->setFont(statusFont);
@@ -258,6 +277,12 @@ void TForm3::applyLanguage(std::int16_t languageId) {
     English->setChecked(!traditional && !simplified);
     Traditional->setChecked(traditional);
     Simplified->setChecked(simplified);
+
+    const QStringList systemFamilies{QApplication::font().family()};
+    for (QWidget* widget : std::initializer_list<QWidget*>{this, File, Language}) {
+        useHanForms(*widget, systemFamilies, languageId);
+    }
+    useHanForms(*Label5, kStatusFamilies, languageId);
 
     setWindowTitle(text(languageId, scan_texts::kTitle));
     // The status label's text goes back to "Press Start"; its colour stays.
