@@ -147,6 +147,24 @@ void TForm2::HelpClick() {
     }
 }
 
+void TForm2::useHanForms(std::int16_t languageId) {
+    // Han characters have different forms in Traditional and Simplified Chinese; the
+    // system's fallback would pick them by the locale, so name the language's font.
+    QStringList families = kDesignFamilies;
+    if (languageId == kLanguageTraditionalChinese) {
+        families << "Noto Sans CJK TC";
+    } else if (languageId == kLanguageSimplifiedChinese) {
+        families << "Noto Sans CJK SC";
+    }
+    const std::initializer_list<QWidget*> ownFonts{this,     ui.Lab83,    ui.PV1_Edit, ui.PV1_Edit2,
+                                                   ui.File1, ui.Language, ui.Scan};
+    for (QWidget* widget : ownFonts) {
+        QFont font = widget->font();
+        font.setFamilies(families);
+        widget->setFont(font);
+    }
+}
+
 void TForm2::applyLanguage(std::int16_t languageId) {
     ui.English->setChecked(false);
     ui.Traditional->setChecked(false);
@@ -158,6 +176,8 @@ void TForm2::applyLanguage(std::int16_t languageId) {
     } else {
         ui.English->setChecked(true);
     }
+
+    useHanForms(languageId);
 
     const auto apply = [&](const texts::CaptionEntry& entry) {
         const QString text = QString::fromUtf8(chooseText(languageId, entry.texts));

@@ -76,6 +76,7 @@ class TForm2 : public QMainWindow, public LanguageAware {
     void connectHandlers();
     void focusWindowChanged(QWindow* window);
     void chooseLanguage(std::int16_t languageId);
+    void useHanForms(std::int16_t languageId);
     void showModel(int modelCode);
     void showFirmware(int firmwareIndex);
     void showTrimCount(int count, QLineEdit& field, ScrollBar& bar, QLineEdit& twinField,

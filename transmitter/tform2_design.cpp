@@ -80,8 +80,9 @@ ScrollBar* trimBar(QWidget* parent, const char* name, int x, int y, int w, int h
     return bar;
 }
 
-QFont pixelFont(const QString& family, int pixels, bool bold) {
-    QFont font(family);
+QFont pixelFont(int pixels, bool bold) {
+    QFont font;
+    font.setFamilies(kDesignFamilies);
     font.setPixelSize(pixels);
     font.setBold(bold);
     return font;
@@ -98,7 +99,10 @@ QTimer* timer(QObject* parent, const char* name, int interval) {
 
 void TForm2Design::build(QMainWindow& form) {
     form.setObjectName("TForm2");
+    // The design font is a plain sans serif with 11-pixel characters; Arial's metric
+    // twins keep the captions within the design's geometry where Arial is missing.
     QFont formFont = form.font();
+    formFont.setFamilies(kDesignFamilies);
     formFont.setPixelSize(11);
     form.setFont(formFont);
 
@@ -142,6 +146,8 @@ void TForm2Design::build(QMainWindow& form) {
     QWidget* page = Configuration;
     Item1 = place(new RadioGroup(inputTypeItems(), 3, page), "Item1", 32, 8, 385, 145);
     Item1->setTitle("Input Signal Type");
+    // The middle column ends where the mask below begins.
+    Item1->setColumnGap(14);
     // The mask over "Voltage (-10 - 10V)" and "Current (0 - 24mA)" for models
     // without those inputs: opaque, above Item1, catching the clicks.
     GroupBox9 = group(page, "GroupBox9", "", 272, 48, 137, 49);
@@ -152,10 +158,10 @@ void TForm2Design::build(QMainWindow& form) {
     GroupBox9->raise();
     GroupBox9->hide();
 
-    Item3 = place(new RadioGroup(itemList(regmap::kUnits), 2, page), "Item3", 32, 160, 150, 48);
+    Item3 = place(new RadioGroup(itemList(regmap::kUnits), 2, page), "Item3", 32, 160, 130, 48);
     Item3->setTitle("Unit");
-    Item4 = place(new RadioGroup(itemList(regmap::kOutputDirections), 2, page), "Item4", 190, 160,
-                  227, 48);
+    Item4 = place(new RadioGroup(itemList(regmap::kOutputDirections), 2, page), "Item4", 170, 160,
+                  247, 48);
     Item4->setTitle("Output Direction");
     Item5 =
         place(new RadioGroup(itemList(regmap::kBreakSignals), 3, page), "Item5", 32, 214, 385, 48);
@@ -194,7 +200,7 @@ void TForm2Design::build(QMainWindow& form) {
     Lab82 = label(Item8, "Lab82", "Serial No :", 16, 46, 110, 20);
     Serial_Y = label(Item8, "Serial_Y", "0000", 130, 46, 200, 20);
     Lab83 = label(Item8, "Lab83", "Transmission Success", 16, 80, 330, 52);
-    Lab83->setFont(pixelFont("Arial", 21, true));
+    Lab83->setFont(pixelFont(21, true));
     {
         QPalette palette = Lab83->palette();
         palette.setColor(QPalette::WindowText, QColor(0, 255, 0));
@@ -204,7 +210,7 @@ void TForm2Design::build(QMainWindow& form) {
     Item7 = group(page, "Item7", "Measuring Value", 432, 160, 360, 102);
     Label9 = label(Item7, "Label9", "PV", 16, 36, 30, 24);
     PV1_Edit = edit(Item7, "PV1_Edit", "", 50, 28, 170, 40, true);
-    PV1_Edit->setFont(pixelFont("Arial", 24, false));
+    PV1_Edit->setFont(pixelFont(24, false));
     Btn71 = button(Item7, "Btn71", "Read", 236, 22, 108, 30);
     Btn72 = button(Item7, "Btn72", "Stop", 236, 58, 108, 30);
 
@@ -328,7 +334,7 @@ void TForm2Design::build(QMainWindow& form) {
     GroupBox5 = group(page, "GroupBox5", "Measuring Value", 500, 200, 305, 102);
     Label21 = label(GroupBox5, "Label21", "PV", 12, 36, 26, 24);
     PV1_Edit2 = edit(GroupBox5, "PV1_Edit2", "0", 40, 28, 150, 40, true);
-    PV1_Edit2->setFont(pixelFont("Arial", 24, true));
+    PV1_Edit2->setFont(pixelFont(24, true));
     Btn51 = button(GroupBox5, "Btn51", "Read", 200, 22, 92, 30);
     Btn52 = button(GroupBox5, "Btn52", "Stop", 200, 58, 92, 30);
 

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStringList>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -20,6 +21,9 @@
 #include "ui/up_down.h"
 
 namespace kelvane {
+
+// The screen's font families, first found first: Arial and its metric twins.
+inline const QStringList kDesignFamilies{"Arial", "Liberation Sans", "Nimbus Sans", "Helvetica"};
 
 struct TForm2Design {
     // Builds every control on `form`, its menu bar and central page control.

@@ -6,10 +6,9 @@ namespace kelvane {
 
 namespace {
 // Room for the frame title above the items and a margin around them, in pixels.
-constexpr int kTitleSpace = 14;
-constexpr int kBottomSpace = 6;
+constexpr int kTitleSpace = 16;
+constexpr int kBottomSpace = 4;
 constexpr int kSideSpace = 8;
-constexpr int kColumnGap = 14;
 }  // namespace
 
 RadioGroup::RadioGroup(const QStringList& items, int columns, QWidget* parent)
@@ -70,8 +69,9 @@ void RadioGroup::layoutItems() {
         const int column = i / rows;
         const int row = i % rows;
         const int top = kTitleSpace + row * rowHeight + (rowHeight - buttonHeight) / 2;
-        // A small gap between columns keeps each item inside its own column.
-        item(i)->setGeometry(kSideSpace + column * columnWidth, top, columnWidth - kColumnGap,
+        // A gap after each column but the last keeps every item inside its own column.
+        const int gap = column + 1 < columns_ ? columnGap_ : 0;
+        item(i)->setGeometry(kSideSpace + column * columnWidth, top, columnWidth - gap,
                              buttonHeight);
     }
 }

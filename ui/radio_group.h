@@ -23,6 +23,11 @@ class RadioGroup final : public QGroupBox {
     QRadioButton* item(int i) const { return items_.at(static_cast<size_t>(i)); }
     void setItemVisible(int i, bool visible) { item(i)->setVisible(visible); }
     int columns() const { return columns_; }
+    // Room left free at the right of every column but the last, in pixels.
+    void setColumnGap(int gap) {
+        columnGap_ = gap;
+        layoutItems();
+    }
 
   signals:
     // The choice changed, by the user or by code.
@@ -37,6 +42,7 @@ class RadioGroup final : public QGroupBox {
 
     std::vector<QRadioButton*> items_;
     int columns_ = 1;
+    int columnGap_ = 6;
     int index_ = -1;
 };
 
