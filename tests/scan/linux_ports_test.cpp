@@ -89,10 +89,14 @@ TEST_F(FakeSysfs, AnUnreadableDeviceListIsReportedNotTakenAsNoPorts) {
     EXPECT_NE(listing.error->find(classDir()), std::string::npos);
 }
 
-TEST(SysfsDeviceSource, AMissingDeviceListIsReported) {
-    const DeviceListing listing = SysfsDeviceSource("/nonexistent/class/tty").listDevices();
-    EXPECT_TRUE(listing.error);
-    EXPECT_TRUE(listing.devices.empty());
+TEST_F(FakeSysfs, AMissingOrBrokenDeviceListIsReported) {
+    write(root_ / "not-a-directory", "");
+    for (const fs::path& dir : {root_ / "missing", root_ / "not-a-directory"}) {
+        SCOPED_TRACE(dir.string());
+        const DeviceListing listing = SysfsDeviceSource(dir.string()).listDevices();
+        EXPECT_TRUE(listing.error);
+        EXPECT_TRUE(listing.devices.empty());
+    }
 }
 
 TEST(PlugAndPlayName, NamesReadByTheScanRulesGiveBackTheAlias) {

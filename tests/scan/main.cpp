@@ -1,7 +1,7 @@
 // The scan tests' entry: the Scan screen's tests need a QApplication, offscreen
 // unless told otherwise (test discovery runs this without the test environment).
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
