@@ -11,7 +11,9 @@ namespace kelvane {
 TForm8::TForm8(std::function<void()> endProgram)
     : QWidget(nullptr), endProgram_(std::move(endProgram)) {
     setObjectName("TForm8");
-    setWindowTitle(QString());
+    // No caption text: a blank title, since Qt would put the program's name into an
+    // empty one.
+    setWindowTitle(" ");
     setFixedSize(460, 331);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
