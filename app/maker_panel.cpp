@@ -33,6 +33,11 @@ void addMakerPanel(QWidget& window) {
             QFont font = line->font();
             font.setBold(true);
             font.setPixelSize(15);
+            if (i == 0) {
+                // The maker's name is Traditional Chinese: drawn in its own Han forms
+                // whatever the locale's fallback would pick.
+                font.setFamilies({font.family(), "Noto Sans CJK TC"});
+            }
             line->setFont(font);
         }
         layout->addWidget(line);
