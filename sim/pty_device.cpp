@@ -1,5 +1,7 @@
 #include "sim/pty_device.h"
 
+#include "link/termios_line.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -22,69 +24,6 @@ constexpr Micros kMinimumFrameGap{4000};
 constexpr int kIdlePollMs = 50;
 // How long stop() and a pulled-out adapter wait for the program to read the last reply.
 constexpr std::chrono::milliseconds kDrainLimit{500};
-
-speed_t speedFor(int baud) {
-    switch (baud) {
-        case 9600:
-            return B9600;
-        case 19200:
-            return B19200;
-        case 38400:
-            return B38400;
-        default:
-            return B4800;
-    }
-}
-
-int baudOf(speed_t speed) {
-    switch (speed) {
-        case B1200:
-            return 1200;
-        case B2400:
-            return 2400;
-        case B4800:
-            return 4800;
-        case B9600:
-            return 9600;
-        case B19200:
-            return 19200;
-        case B38400:
-            return 38400;
-        case B57600:
-            return 57600;
-        case B115200:
-            return 115200;
-        default:
-            return 0;
-    }
-}
-
-// The line settings the program applied to the slave. On Linux tcgetattr on the
-// master shows the slave's speed and stop bits; the pseudo-terminal driver itself
-// forces 8 data bits and no parity, so those two always read as 8 and N.
-LineSettings lineOf(const termios& tio) {
-    LineSettings line;
-    line.baud = baudOf(cfgetospeed(&tio));
-    switch (tio.c_cflag & CSIZE) {
-        case CS5:
-            line.dataBits = 5;
-            break;
-        case CS6:
-            line.dataBits = 6;
-            break;
-        case CS7:
-            line.dataBits = 7;
-            break;
-        default:
-            line.dataBits = 8;
-            break;
-    }
-    if (tio.c_cflag & PARENB) {
-        line.parity = (tio.c_cflag & PARODD) ? Parity::Odd : Parity::Even;
-    }
-    line.stopBits = (tio.c_cflag & CSTOPB) ? StopBits::Two : StopBits::One;
-    return line;
-}
 
 }  // namespace
 
@@ -121,12 +60,9 @@ bool PtyDevice::start(std::string& error) {
     // which would garble replies before the program has set the line up.
     termios tio{};
     if (tcgetattr(ownSlave_, &tio) == 0) {
-        cfmakeraw(&tio);
-        tio.c_cflag |= CLOCAL | CREAD;
-        const speed_t speed = speedFor(device_.lineSettings().baud);
-        cfsetispeed(&tio, speed);
-        cfsetospeed(&tio, speed);
-        tcsetattr(ownSlave_, TCSANOW, &tio);
+        if (makeRaw(tio, device_.lineSettings())) {
+            tcsetattr(ownSlave_, TCSANOW, &tio);
+        }
     }
     fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
     started_ = std::chrono::steady_clock::now();
@@ -188,7 +124,7 @@ void PtyDevice::serve() {
         LineSettings line;
         line.baud = 0;  // unknown: no device answers it
         if (tcgetattr(master_, &tio) == 0) {
-            line = lineOf(tio);
+            line = lineSettingsOf(tio);
         }
         const Micros gap =
             line.baud > 0 ? std::max(kMinimumFrameGap, Micros(characterTimeMicros(line) * 7 / 2))

@@ -3,10 +3,7 @@
 // simulated device's configuration with green "Read Success".
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -17,83 +14,15 @@
 #include "link/link.h"
 #include "link/posix_serial_port.h"
 #include "sim/transmitter.h"
+#include "tests/support/child_process.h"
 #include "transmitter/tform2.h"
 
 namespace kelvane {
 namespace {
 
-// kelvane-sim as a child process; its first output line names the serial device.
-class SimChild {
-  public:
-    explicit SimChild(std::vector<std::string> arguments) {
-        int out[2];
-        if (pipe(out) != 0) {
-            return;
-        }
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(out[1], STDOUT_FILENO);
-            ::close(out[0]);
-            ::close(out[1]);
-            std::string program = KELVANE_SIM_PATH;
-            std::vector<char*> argv{program.data()};
-            for (std::string& argument : arguments) {
-                argv.push_back(argument.data());
-            }
-            argv.push_back(nullptr);
-            execv(program.c_str(), argv.data());
-            _exit(127);
-        }
-        ::close(out[1]);
-        out_ = out[0];
-    }
-    ~SimChild() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-        if (out_ >= 0) {
-            ::close(out_);
-        }
-    }
-    // The device path, waiting at most 50 polls of 100 ms for it.
-    std::string devicePath() {
-        std::string line;
-        for (int polls = 0; polls < 50 && out_ >= 0;) {
-            pollfd waiting{out_, POLLIN, 0};
-            if (poll(&waiting, 1, 100) <= 0) {
-                ++polls;
-                continue;
-            }
-            char c;
-            if (::read(out_, &c, 1) != 1 || c == '\n') {
-                break;
-            }
-            line += c;
-        }
-        return line;
-    }
-
-  private:
-    pid_t pid_ = -1;
-    int out_ = -1;
-};
-
-QApplication& application() {
-    static int argc = 1;
-    static char name[] = "app_transmitter_tests";
-    static char* argv[] = {name, nullptr};
-    if (QApplication::instance() == nullptr) {
-        static QApplication app(argc, argv);
-        QApplication::setQuitOnLastWindowClosed(false);
-    }
-    return *qApp;
-}
-
 TEST(AppTransmitter, ReadsTheSimulatedDeviceOverAPseudoTerminal) {
-    application();
-    SimChild sim({"--serial", "12345678", "--firmware", "7"});
-    const std::string device = sim.devicePath();
+    testing::ChildProcess sim(KELVANE_SIM_PATH, {"--serial", "12345678", "--firmware", "7"});
+    const std::string device = sim.nextLine(std::chrono::seconds(5));
     ASSERT_FALSE(device.empty()) << "kelvane-sim gave no device";
 
     PosixSerialPort port;

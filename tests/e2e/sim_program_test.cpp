@@ -3,24 +3,20 @@
 // Modbus master we did not write (mbpoll) talk to in real time.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "link/link.h"
 #include "link/posix_serial_port.h"
+#include "tests/support/child_process.h"
 
 namespace kelvane {
 namespace {
@@ -30,105 +26,12 @@ using Bytes = std::vector<std::uint8_t>;
 const Bytes kIdentityReply = {0x01, 0x04, 0x08, 0x02, 0x05, 0x00, 0x00,
                               0x00, 0x03, 0x0D, 0x41, 0xC4, 0x74};
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// One kelvane-sim child process. Its first line of output is the serial device; its
-// standard error goes to a file. The destructor always ends it.
-class SimProcess {
+// kelvane-sim as a child process; its first line of output is the serial device.
+class SimProcess : public testing::ChildProcess {
   public:
-    explicit SimProcess(std::vector<std::string> arguments) {
-        errPath_ = "/tmp/kelvane-sim-test-" + std::to_string(getpid()) + "-" +
-                   std::to_string(counter_++) + ".err";
-        int out[2];
-        if (pipe(out) != 0) {
-            return;
-        }
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(out[1], STDOUT_FILENO);
-            const int err = ::open(errPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            dup2(err, STDERR_FILENO);
-            ::close(out[0]);
-            ::close(out[1]);
-            std::vector<char*> argv;
-            std::string program = KELVANE_SIM_PATH;
-            argv.push_back(program.data());
-            for (std::string& argument : arguments) {
-                argv.push_back(argument.data());
-            }
-            argv.push_back(nullptr);
-            execv(program.c_str(), argv.data());
-            _exit(127);
-        }
-        ::close(out[1]);
-        out_ = out[0];
-    }
-    ~SimProcess() {
-        if (pid_ > 0 && !exited_) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        if (out_ >= 0) {
-            ::close(out_);
-        }
-        unlink(errPath_.c_str());
-    }
-
-    // The first line of standard output, waiting at most five seconds.
-    std::string firstLine() {
-        std::string line;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (std::chrono::steady_clock::now() < deadline) {
-            pollfd waiting{out_, POLLIN, 0};
-            if (poll(&waiting, 1, 100) <= 0) {
-                continue;
-            }
-            char c;
-            if (::read(out_, &c, 1) != 1 || c == '\n') {
-                break;
-            }
-            line += c;
-        }
-        return line;
-    }
-    std::string allOutput() {
-        std::string text;
-        char chunk[512];
-        ssize_t got;
-        while ((got = ::read(out_, chunk, sizeof chunk)) > 0) {
-            text.append(chunk, static_cast<std::size_t>(got));
-        }
-        return text;
-    }
-    // Sends a signal and waits at most five seconds for the exit status; -1 if it hangs.
-    int stop(int signal) {
-        kill(pid_, signal);
-        return waitForExit();
-    }
-    int waitForExit() {
-        for (int i = 0; i < 500; ++i) {
-            int status = 0;
-            if (waitpid(pid_, &status, WNOHANG) == pid_) {
-                exited_ = true;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return -1;
-    }
-    std::string errors() const { return readFile(errPath_); }
-
-  private:
-    static inline int counter_ = 0;
-    pid_t pid_ = -1;
-    int out_ = -1;
-    bool exited_ = false;
-    std::string errPath_;
+    explicit SimProcess(std::vector<std::string> arguments)
+        : ChildProcess(KELVANE_SIM_PATH, std::move(arguments)) {}
+    std::string firstLine() { return nextLine(std::chrono::seconds(5)); }
 };
 
 struct LinkOnSim {
@@ -267,7 +170,7 @@ TEST(SimProgram, LinkAndLogAreMadeAndTheLinkIsRemovedOnExit) {
         struct stat gone {};
         EXPECT_NE(lstat(linkPath.c_str(), &gone), 0);
     }
-    const std::string log = readFile(logPath);
+    const std::string log = testing::readFile(logPath);
     EXPECT_NE(log.find("4800,N,8,1  request  01 04 1F 00 00 04 F6 1D"), std::string::npos) << log;
     EXPECT_NE(log.find("4800,N,8,1  reply    01 04 08 02 05 00 00 00 03 0D 41 C4 74"),
               std::string::npos)

@@ -1,6 +1,8 @@
-// The application tests' entry: the windows need a QApplication, offscreen
-// unless told otherwise (test discovery runs this without the test environment).
+// The entry of every test program that drives windows: one QApplication, offscreen
+// unless told otherwise (test discovery runs the program without the test
+// environment), and the program never quits on a closed window.
 #include <gtest/gtest.h>
+
 #include <QApplication>
 
 int main(int argc, char** argv) {
@@ -8,6 +10,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
