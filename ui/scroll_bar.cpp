@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 
 namespace kelvane {
 
@@ -46,10 +47,35 @@ void ScrollBar::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
+void ScrollBar::wheelEvent(QWheelEvent* event) {
+    // A wheel turn has no release to end it: each turn that moves the bar is a
+    // gesture of its own, so the count written to the device follows the bar.
+    const int before = value();
+    QScrollBar::wheelEvent(event);
+    if (value() != before) {
+        endScroll();
+    }
+}
+
 void ScrollBar::keyReleaseEvent(QKeyEvent* event) {
     QScrollBar::keyReleaseEvent(event);
-    if (!event->isAutoRepeat()) {
-        endScroll();
+    // Only the keys that scroll the bar make a gesture; the release of Tab that
+    // brought focus here, say, ends nothing.
+    switch (event->key()) {
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+            if (!event->isAutoRepeat()) {
+                endScroll();
+            }
+            break;
+        default:
+            break;
     }
 }
 

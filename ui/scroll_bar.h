@@ -1,7 +1,7 @@
 // ScrollBar: a scroll bar whose position changes are reported whether the user or
 // code moved it (positionChanged), and whose scroll notifications include the end
-// of a gesture (EndScroll: the user let go after dragging or clicking), which the
-// trim controls use to write the device once per gesture.
+// of a gesture (EndScroll: the user let go after dragging or clicking, or a wheel
+// turn moved it), which the trim controls use to write the device once per gesture.
 #pragma once
 
 #include <QScrollBar>
@@ -35,6 +35,7 @@ class ScrollBar final : public QScrollBar {
   protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 };
 
 }  // namespace kelvane

@@ -4,7 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "ui/exit_edit.h"
 #include "ui/radio_group.h"
@@ -119,6 +123,106 @@ TEST(ScrollBar, AnArrowClickReportsTheStepAndThenTheEndOfScroll) {
     ASSERT_FALSE(codes.empty());
     EXPECT_EQ(codes.front(), ScrollCode::LineDown);
     EXPECT_EQ(codes.back(), ScrollCode::EndScroll);
+}
+
+TEST(ScrollBar, DraggingTheThumbTracksThenReportsItsPositionAndTheEndOfScroll) {
+    ScrollBar bar(Qt::Horizontal);
+    bar.setRange(0, 32767);
+    bar.setPageStep(50);
+    bar.resize(200, 18);
+    bar.show();
+    QApplication::processEvents();
+    std::vector<ScrollCode> codes;
+    QObject::connect(&bar, &ScrollBar::scrolled, [&](ScrollCode code) { codes.push_back(code); });
+    // The thumb stands at the start, right after the left arrow.
+    QStyleOptionSlider option;
+    option.initFrom(&bar);
+    option.orientation = Qt::Horizontal;
+    option.minimum = bar.minimum();
+    option.maximum = bar.maximum();
+    option.sliderPosition = bar.sliderPosition();
+    option.sliderValue = bar.value();
+    option.pageStep = bar.pageStep();
+    option.singleStep = bar.singleStep();
+    const QPoint thumb =
+        bar.style()
+            ->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, &bar)
+            .center();
+    QTest::mousePress(&bar, Qt::LeftButton, {}, thumb);
+    QTest::mouseMove(&bar, thumb + QPoint(60, 0));
+    QTest::mouseRelease(&bar, Qt::LeftButton, {}, thumb + QPoint(60, 0));
+    EXPECT_GT(bar.value(), 0);
+    ASSERT_GE(codes.size(), 3u);
+    EXPECT_EQ(codes.front(), ScrollCode::ThumbTrack);
+    EXPECT_EQ(codes[codes.size() - 2], ScrollCode::ThumbPosition);
+    EXPECT_EQ(codes.back(), ScrollCode::EndScroll);
+}
+
+TEST(ScrollBar, AWheelTurnThatMovesTheBarEndsItsOwnGesture) {
+    ScrollBar bar(Qt::Horizontal);
+    bar.setRange(0, 32767);
+    bar.setSingleStep(16);
+    bar.setValue(1000);
+    std::vector<ScrollCode> codes;
+    int endsSeen = 0;
+    int valueAtEnd = -1;
+    QObject::connect(&bar, &ScrollBar::scrolled, [&](ScrollCode code) {
+        codes.push_back(code);
+        if (code == ScrollCode::EndScroll) {
+            ++endsSeen;
+            valueAtEnd = bar.value();
+        }
+    });
+    const auto turn = [&](int delta) {
+        QWheelEvent wheel(QPointF(10, 9), QPointF(10, 9), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&bar, &wheel);
+    };
+    turn(-120);
+    EXPECT_NE(bar.value(), 1000);
+    EXPECT_EQ(endsSeen, 1);
+    EXPECT_EQ(valueAtEnd, bar.value()) << "the end comes after the move";
+
+    // At the end of its range the bar does not move, and no gesture ends.
+    bar.setValue(bar.value() < 1000 ? 0 : 32767);
+    turn(-120);
+    EXPECT_EQ(endsSeen, 1);
+}
+
+TEST(ScrollBar, OnlyTheReleaseOfAScrollingKeyEndsAGesture) {
+    ScrollBar bar(Qt::Horizontal);
+    int ends = 0;
+    QObject::connect(&bar, &ScrollBar::scrolled,
+                     [&](ScrollCode code) { ends += code == ScrollCode::EndScroll ? 1 : 0; });
+    const auto release = [&](int key, bool autoRepeat) {
+        QKeyEvent event(QEvent::KeyRelease, key, Qt::NoModifier, QString(), autoRepeat);
+        QApplication::sendEvent(&bar, &event);
+    };
+    release(Qt::Key_Tab, false);
+    release(Qt::Key_A, false);
+    release(Qt::Key_Right, true);
+    EXPECT_EQ(ends, 0);
+    release(Qt::Key_Right, false);
+    release(Qt::Key_PageDown, false);
+    release(Qt::Key_Home, false);
+    EXPECT_EQ(ends, 3);
+}
+
+TEST(ExitEdit, LosingFocusToAnotherWindowOrAMenuIsNotLeavingTheField) {
+    ExitEdit edit;
+    int exits = 0;
+    QObject::connect(&edit, &ExitEdit::exited, [&] { ++exits; });
+    for (Qt::FocusReason reason : {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason}) {
+        QFocusEvent out(QEvent::FocusOut, reason);
+        QApplication::sendEvent(&edit, &out);
+    }
+    EXPECT_EQ(exits, 0);
+    for (Qt::FocusReason reason :
+         {Qt::MouseFocusReason, Qt::TabFocusReason, Qt::BacktabFocusReason, Qt::OtherFocusReason}) {
+        QFocusEvent out(QEvent::FocusOut, reason);
+        QApplication::sendEvent(&edit, &out);
+    }
+    EXPECT_EQ(exits, 4);
 }
 
 TEST(ExitEdit, LeavingForAnotherControlReportsTheExit) {
