@@ -43,10 +43,15 @@ void Link::OpenDevice(const std::string& devicePath, std::int16_t lineSettingsIn
 
 void Link::CollectResponse() {
     std::vector<std::uint8_t> received;
-    // The reply ends with the first read that times out: 100 ms of silence.
+    // The reply ends with the first read that times out: 100 ms of silence; bytes that
+    // keep coming past kLongestCollection are left to the next collection.
+    const Micros started = port_.now();
     while (const auto byte = port_.readByte()) {
         receiveCell_ = *byte;
         received.push_back(*byte);
+        if (port_.now() - started >= kLongestCollection) {
+            break;
+        }
     }
     // Each read, the final empty one included, stores the receive cell; so byte n
     // repeats byte n − 1, and an empty collection rewrites byte 0. Bytes past the

@@ -40,6 +40,9 @@ inline constexpr std::int16_t kBroadcastAddress = 0;
 class Link {
   public:
     static constexpr int kResponseSize = 75;
+    // The longest a collection reads: a line that never falls silent (a device that
+    // streams, noise) must not hold the program. Every real reply ends far sooner.
+    static constexpr Micros kLongestCollection{1'000'000};
 
     Link(SerialPort& port, DialogService& dialogs) : port_(port), dialogs_(dialogs) {}
 
@@ -60,8 +63,9 @@ class Link {
     void ClosePort() { port_.close(); }
     bool portOpen() const { return port_.isOpen(); }
 
-    // Reads the reply until 100 ms of silence. Byte n of an n-byte reply gets a copy
-    // of byte n − 1; an empty collection rewrites byte 0 with the receive cell.
+    // Reads the reply until 100 ms of silence, or kLongestCollection at most. Byte n
+    // of an n-byte reply gets a copy of byte n − 1; an empty collection rewrites byte 0
+    // with the receive cell.
     void CollectResponse();
     // A collection whose bytes nobody uses: empties the line before a request.
     void Drain() { CollectResponse(); }

@@ -216,6 +216,55 @@ TEST_F(ProbeOnTheLink, SilentDeviceAfterASuccessfulProbeIsNotFound) {
     EXPECT_EQ(device.sent.size(), 14u);
 }
 
+// A port whose line never falls silent: a byte every 2 ms, for ever (a device that
+// streams, or noise). It gives up after a million reads so that a collection that
+// waits for silence shows up as a failure instead of a hung test.
+class ChatteringPort final : public SerialPort {
+  public:
+    bool open(const std::string&) override { return opened = true; }
+    void close() override { opened = false; }
+    bool isOpen() const override { return opened; }
+    std::optional<LineSettings> currentSettings() override { return LineSettings{}; }
+    bool applySettings(const LineSettings&) override { return true; }
+    std::optional<std::uint8_t> readByte() override {
+        if (!opened || gaveUp) {
+            return std::nullopt;
+        }
+        if (++readsInARow > 1'000'000) {
+            gaveUp = true;
+            return std::nullopt;
+        }
+        clock += Micros(2000);
+        return std::uint8_t{0x55};
+    }
+    bool write(const std::uint8_t*, std::size_t) override {
+        ++framesWritten;
+        readsInARow = 0;
+        return opened;
+    }
+    Micros now() const override { return clock; }
+
+    bool opened = false;
+    bool gaveUp = false;
+    long readsInARow = 0;
+    int framesWritten = 0;
+    Micros clock{0};
+};
+
+TEST(ProbeOnAChatteringLine, EndsWithEveryPassSentInsteadOfWaitingForSilence) {
+    ChatteringPort port;
+    RecordingDialogs dialogs;
+    Link link(port, dialogs);
+    ProgramState state;
+    state.portNumber = 1;
+    ProbeSteps steps;
+    steps.getSerialN = [&](std::int16_t address) { readIdentity(link, state, address); };
+    steps.selectBaudLine = [](int) {};
+    EXPECT_EQ(runProbe(link, state, steps), ProbeOutcome::DeviceNotFound);
+    EXPECT_FALSE(port.gaveUp);
+    EXPECT_EQ(port.framesWritten, 13);
+}
+
 TEST_F(ProbeOnTheLink, PortNumberAboveSixteenIsProbedAsAPortThatCannotOpen) {
     link.setDeviceResolver([](const std::string&) { return std::string("/dev/ttyUSB0"); });
     for (std::int16_t number : {17, 32767, 0, -5}) {
