@@ -29,7 +29,8 @@ std::string firstLineOf(const fs::path& file) {
 }
 
 // The USB device's product text: the first "product" file above the tty's device
-// (ttyUSB sits two levels below the USB device, ttyACM one).
+// (ttyUSB sits two levels below the USB device, ttyACM one). The search ends at the
+// USB device itself (it has "idVendor"): a hub above it is not the adapter.
 std::string usbProduct(const fs::path& deviceLink) {
     std::error_code error;
     fs::path dir = fs::canonical(deviceLink, error);
@@ -39,6 +40,9 @@ std::string usbProduct(const fs::path& deviceLink) {
     for (int level = 0; level < 5 && !dir.empty() && dir != dir.root_path(); ++level) {
         if (fs::is_regular_file(dir / "product", error)) {
             return firstLineOf(dir / "product");
+        }
+        if (fs::exists(dir / "idVendor", error)) {
+            return {};
         }
         dir = dir.parent_path();
     }

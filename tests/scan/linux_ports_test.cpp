@@ -79,6 +79,20 @@ TEST_F(FakeSysfs, ListsHardwarePortsInDeviceNameOrderWithUsbProductTexts) {
     EXPECT_EQ(listing.devices[4].product, "");
 }
 
+TEST_F(FakeSysfs, AnAdapterWithoutProductTextIsNotNamedAfterItsHub) {
+    // The USB device (it has idVendor) carries no product text; the root hub above it
+    // does, and is no part of the adapter.
+    tty("ttyUSB0", "usb1/1-4/1-4:1.0/ttyUSB0");
+    write(root_ / "devices/usb1/1-4/idVendor", "1a86\n");
+    write(root_ / "devices/usb1/idVendor", "1d6b\n");
+    write(root_ / "devices/usb1/product", "xHCI Host Controller\n");
+    const DeviceListing listing = SysfsDeviceSource(classDir(), "/dev").listDevices();
+    ASSERT_EQ(listing.devices.size(), 1u);
+    EXPECT_TRUE(listing.devices[0].usbAdapter);
+    EXPECT_EQ(listing.devices[0].product, "");
+    EXPECT_EQ(plugAndPlayName(listing.devices[0], 1), "USB USB-to-Serial Comm Port (COM1)");
+}
+
 TEST_F(FakeSysfs, AnUnreadableDeviceListIsReportedNotTakenAsNoPorts) {
     if (::geteuid() == 0) {
         GTEST_SKIP() << "root reads any directory";
