@@ -74,7 +74,18 @@ TEST_F(Design, WindowPagesAndDesignStates) {
     EXPECT_TRUE(ui().Label18->isHidden());
     EXPECT_TRUE(ui().GroupBox6->isHidden());
     EXPECT_TRUE(ui().GroupBox9->isHidden());
+    EXPECT_EQ(labelColour(*ui().Lab83), QColor(0, 255, 0)) << "lime";
+    EXPECT_TRUE(ui().Lab83->font().bold());
+    EXPECT_EQ(ui().Lab83->font().pixelSize(), 21);
+    for (const QLineEdit* edit : {ui().Edi1, ui().Edi2}) {
+        EXPECT_EQ(edit->palette().color(QPalette::Base), edit->palette().color(QPalette::Button))
+            << edit->objectName().toStdString() << " is drawn in the button face colour";
+    }
+    EXPECT_EQ(text(ui().Label1), "-100");
+    EXPECT_EQ(text(ui().Label3), "100");
     EXPECT_TRUE(ui().RadioButton3->isChecked());
+    EXPECT_FALSE(ui().RadioButton1->isEnabled());
+    EXPECT_FALSE(ui().RadioButton2->isEnabled());
     EXPECT_TRUE(ui().Rad3->isChecked());
     EXPECT_FALSE(ui().Rad1->isEnabled());
     for (const ScrollBar* bar :

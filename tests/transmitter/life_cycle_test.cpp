@@ -37,6 +37,17 @@ TEST_F(LifeCycle, ActivationStopsPollingShowsTheIdentityAndStartsARead) {
     EXPECT_FALSE(ui().Item5->item(2)->isHidden());
 }
 
+TEST_F(LifeCycle, ActivationReappliesTheCurrentLanguageBeforeTheRead) {
+    state.languageId = kLanguageSimplifiedChinese;
+    screen.FormActivate();
+    EXPECT_TRUE(ui().Simplified->isChecked());
+    EXPECT_FALSE(ui().English->isChecked());
+    EXPECT_EQ(ui().BtnP1->text(), QString::fromUtf8("读出"));
+    EXPECT_EQ(ui().Lab83->text(), QString::fromUtf8("传输中..."));
+    screen.Timer2Timer();
+    EXPECT_EQ(ui().Lab83->text(), QString::fromUtf8("读出成功"));
+}
+
 TEST_F(LifeCycle, ActivationWithoutAnAnsweringDeviceShowsTheProbedIdentity) {
     device.silentIdentity = true;
     struct Case {

@@ -216,6 +216,28 @@ TEST_F(ReadSequence, SilentDeviceFailsTheIdentityEvenWithAGoodOldReplyInTheBuffe
     EXPECT_TRUE(ui().BtnP2->isEnabled());
 }
 
+TEST_F(ReadSequence, TheIdentityReplyIsTakenWithoutACrcTest) {
+    device.corruptIdentityCrc = true;
+    device.identityWord = 0x0106;
+    readConfiguration();
+    EXPECT_EQ(text(ui().Lab83), "Read Success");
+    EXPECT_EQ(text(ui().Label7), "V06");
+    EXPECT_EQ(text(ui().Label18), "QTR-D");
+    EXPECT_EQ(text(ui().Serial_Y), "12345678");
+}
+
+TEST_F(ReadSequence, TheConfigurationReplyWaitsInThePortUntilTheTick) {
+    screen.BtnP1Click();
+    ASSERT_TRUE(ui().Timer2->isActive());
+    // Another control drains the line during the second's wait (a trim step does):
+    // the waiting reply goes with it, and the tick finds nothing to decode.
+    link.Drain();
+    screen.Timer2Timer();
+    EXPECT_EQ(text(ui().Lab83), "Read Fail");
+    EXPECT_EQ(ui().Item1->itemIndex(), -1);
+    EXPECT_TRUE(ui().BtnP1->isEnabled());
+}
+
 TEST_F(ReadSequence, MissingShortOrCorruptedConfigurationLeavesThePageUnchanged) {
     for (const char* fault : {"missing", "short", "corrupted"}) {
         SCOPED_TRACE(fault);

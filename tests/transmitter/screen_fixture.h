@@ -24,6 +24,7 @@ struct ConfigDevice {
     std::uint32_t serial = 12345678;
     std::array<std::uint16_t, 9> registers{1, 0, 0xFFCE, 0x0190, 0xFFF6, 0, 1, 1500, 30000};
     bool silentIdentity = false;
+    bool corruptIdentityCrc = false;
     bool silentConfiguration = false;
     bool corruptConfiguration = false;
     bool shortConfiguration = false;
@@ -36,8 +37,11 @@ struct ConfigDevice {
                 return {};
             const std::uint16_t high = static_cast<std::uint16_t>(serial >> 16);
             const std::uint16_t low = static_cast<std::uint16_t>(serial & 0xFFFF);
-            return withCrc({frame[0], 4, 8, highByte(identityWord), lowByte(identityWord), 0, 0,
-                            highByte(high), lowByte(high), highByte(low), lowByte(low)});
+            Bytes full = withCrc({frame[0], 4, 8, highByte(identityWord), lowByte(identityWord), 0,
+                                  0, highByte(high), lowByte(high), highByte(low), lowByte(low)});
+            if (corruptIdentityCrc)
+                full[11] ^= 0x5A;
+            return full;
         }
         if (function == 3 && first == 0) {
             if (silentConfiguration)
