@@ -157,9 +157,11 @@ void TForm3::Button1Click() {
 
         const DeviceListing listing = devices_.listDevices();
         if (listing.error) {
-            // Without the system's list there is nothing to choose from; the scan
-            // goes no further and the status label keeps its text.
+            // Without the system's list of devices no scan can work: the message,
+            // then the program ends, as it does when the platform's device
+            // enumeration fails. The scan goes no further.
             dialogs_.showMessage(*listing.error);
+            ExitClick();
             return;
         }
         aliases_.assign(listing.devices, extraAdapters_);

@@ -99,6 +99,12 @@ TEST_F(WindowFlow, EveryWayOutClosesTheHiddenMainWindow) {
         {"Scan screen closed", [](ProgramWindows& w) { w.form3().close(); }},
         {"transmitter screen File > Exit", [](ProgramWindows& w) { w.form2().Exit1Click(); }},
         {"transmitter screen closed", [](ProgramWindows& w) { w.form2().close(); }},
+        {"Scan screen's Start without the system's device list",
+         [this](ProgramWindows& w) {
+             devices.listing.error = "Cannot read the list of serial devices";
+             w.form3().Button1Click();
+             devices.listing.error.reset();
+         }},
     };
     for (const Way& way : ways) {
         SCOPED_TRACE(way.name);

@@ -138,11 +138,12 @@ TEST_F(ScanScreen, SecondStartEmptiesTheListAndScansAgain) {
     EXPECT_EQ(statusText(), "Communication Error");
 }
 
-TEST_F(ScanScreen, UnreadableDeviceListIsToldInAMessageBoxAndStopsTheScan) {
+TEST_F(ScanScreen, UnreadableDeviceListIsToldInAMessageBoxAndEndsTheProgram) {
     devices.listing.error = "Cannot read the list of serial devices (/sys/class/tty): denied";
     TForm3& scan = screen();
     scan.Button1Click();
     EXPECT_EQ(dialogs.texts(), std::vector<std::string>{*devices.listing.error});
+    EXPECT_EQ(mainWindowCloses, 1);
     EXPECT_EQ(ports().count(), 0);
     EXPECT_EQ(statusText(), "Press Start");
     EXPECT_FALSE(scan.timer1().isActive());
