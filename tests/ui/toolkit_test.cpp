@@ -212,7 +212,8 @@ TEST(ExitEdit, LosingFocusToAnotherWindowOrAMenuIsNotLeavingTheField) {
     ExitEdit edit;
     int exits = 0;
     QObject::connect(&edit, &ExitEdit::exited, [&] { ++exits; });
-    for (Qt::FocusReason reason : {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason}) {
+    for (Qt::FocusReason reason :
+         {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason, Qt::MenuBarFocusReason}) {
         QFocusEvent out(QEvent::FocusOut, reason);
         QApplication::sendEvent(&edit, &out);
     }
