@@ -8,6 +8,9 @@ namespace kelvane {
 
 ScrollBar::ScrollBar(Qt::Orientation orientation, QWidget* parent)
     : QScrollBar(orientation, parent) {
+    // A stand-alone bar takes focus when clicked or tabbed to, as the platform's
+    // bars do: clicking it leaves the field being edited, and its keys scroll it.
+    setFocusPolicy(Qt::StrongFocus);
     connect(this, &QScrollBar::valueChanged, this, &ScrollBar::positionChanged);
     connect(this, &QScrollBar::actionTriggered, this, [this](int action) {
         switch (action) {
@@ -55,6 +58,39 @@ void ScrollBar::wheelEvent(QWheelEvent* event) {
     if (value() != before) {
         endScroll();
     }
+}
+
+void ScrollBar::keyPressEvent(QKeyEvent* event) {
+    // The platform's keys: left and up step back, right and down step on, whatever
+    // the bar's orientation (Qt's own scroll bar turns the horizontal arrows round).
+    SliderAction action = SliderNoAction;
+    switch (event->key()) {
+        case Qt::Key_Left:
+        case Qt::Key_Up:
+            action = SliderSingleStepSub;
+            break;
+        case Qt::Key_Right:
+        case Qt::Key_Down:
+            action = SliderSingleStepAdd;
+            break;
+        case Qt::Key_PageUp:
+            action = SliderPageStepSub;
+            break;
+        case Qt::Key_PageDown:
+            action = SliderPageStepAdd;
+            break;
+        case Qt::Key_Home:
+            action = SliderToMinimum;
+            break;
+        case Qt::Key_End:
+            action = SliderToMaximum;
+            break;
+        default:
+            QScrollBar::keyPressEvent(event);
+            return;
+    }
+    triggerAction(action);
+    event->accept();
 }
 
 void ScrollBar::keyReleaseEvent(QKeyEvent* event) {

@@ -246,5 +246,54 @@ TEST(ExitEdit, LeavingForAnotherControlReportsTheExit) {
     EXPECT_EQ(exits, 1);
 }
 
+TEST(ScrollBar, ClickingTheBarTakesFocusSoTheEditedFieldIsLeft) {
+    QWidget window;
+    auto* edit = new ExitEdit(&window);
+    auto* bar = new ScrollBar(Qt::Horizontal, &window);
+    bar->setRange(0, 32767);
+    bar->setGeometry(0, 40, 200, 18);
+    int exits = 0;
+    QObject::connect(edit, &ExitEdit::exited, [&] { ++exits; });
+    window.show();
+    window.activateWindow();
+    QApplication::processEvents();
+    edit->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    if (!edit->hasFocus()) {
+        GTEST_SKIP() << "this platform plugin gives no keyboard focus";
+    }
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(195, 9));
+    EXPECT_TRUE(bar->hasFocus());
+    EXPECT_EQ(exits, 1);
+}
+
+TEST(ScrollBar, KeysStepAsOnThePlatformAndTheirReleaseEndsTheGesture) {
+    ScrollBar bar(Qt::Horizontal);
+    bar.setRange(0, 32767);
+    bar.setSingleStep(16);
+    bar.setPageStep(50);
+    bar.setValue(1000);
+    std::vector<ScrollCode> codes;
+    QObject::connect(&bar, &ScrollBar::scrolled, [&](ScrollCode code) { codes.push_back(code); });
+    struct Case {
+        Qt::Key key;
+        ScrollCode code;
+        int value;
+    };
+    const Case cases[] = {
+        {Qt::Key_Right, ScrollCode::LineDown, 1016},    {Qt::Key_Down, ScrollCode::LineDown, 1032},
+        {Qt::Key_Left, ScrollCode::LineUp, 1016},       {Qt::Key_Up, ScrollCode::LineUp, 1000},
+        {Qt::Key_PageDown, ScrollCode::PageDown, 1050}, {Qt::Key_PageUp, ScrollCode::PageUp, 1000},
+        {Qt::Key_End, ScrollCode::Bottom, 32767},       {Qt::Key_Home, ScrollCode::Top, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        codes.clear();
+        QTest::keyClick(&bar, c.key);
+        EXPECT_EQ(bar.value(), c.value);
+        EXPECT_EQ(codes, (std::vector<ScrollCode>{c.code, ScrollCode::EndScroll}));
+    }
+}
+
 }  // namespace
 }  // namespace kelvane
