@@ -116,6 +116,30 @@ TEST_F(Collecting, AReplyEndsAtOneHundredMillisecondsOfSilence) {
     EXPECT_EQ(link.response(0), 0x03);
 }
 
+TEST_F(Collecting, ALineThatNeverFallsSilentEndsTheCollectionAfterTheLongestWait) {
+    // A byte every 2 ms for three seconds: each collection stops at its limit and
+    // leaves the rest to the next one; the last one ends at the silence.
+    device.setResponder([](const Bytes&, const LineSettings&) {
+        PeerAnswer answer;
+        for (int i = 1; i <= 1500; ++i) {
+            answer.bytes.push_back({static_cast<std::uint8_t>(i), Micros(2000 * i)});
+        }
+        return answer;
+    });
+    link.SendRequest(1, 4, 0x1000, 1);
+    int collections = 0;
+    int total = 0;
+    do {
+        const Micros started = clock.now();
+        link.CollectResponse();
+        EXPECT_LE(clock.now() - started, Link::kLongestCollection + kReadTimeout);
+        total += link.receivedCount();
+        ++collections;
+    } while (link.receivedCount() > 0 && collections < 10);
+    EXPECT_EQ(total, 1500);
+    EXPECT_GE(collections, 3);
+}
+
 TEST_F(Collecting, EveryCollectionWaitsOutTheSilenceOnTheVirtualClock) {
     const Micros before = clock.now();
     link.Drain();
