@@ -14,13 +14,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using kelvane::testing::withCrc;
 
-Bytes request(std::uint8_t address, std::uint8_t function, std::uint16_t field1,
-              std::uint16_t field2) {
-    return withCrc({address, function, static_cast<std::uint8_t>(field1 >> 8),
-                    static_cast<std::uint8_t>(field1 & 0xFF),
-                    static_cast<std::uint8_t>(field2 >> 8),
-                    static_cast<std::uint8_t>(field2 & 0xFF)});
-}
+constexpr auto& request = kelvane::testing::requestFrame;
 
 void write(Transmitter& device, std::uint16_t reg, std::uint16_t value, Micros at = Micros{0}) {
     const Bytes frame = request(1, 5, reg, value);

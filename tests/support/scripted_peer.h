@@ -67,4 +67,13 @@ inline std::vector<std::uint8_t> withCrc(std::vector<std::uint8_t> body) {
     return body;
 }
 
+// An 8-byte request frame: address, function, two fields high byte first, CRC.
+inline std::vector<std::uint8_t> requestFrame(std::uint8_t address, std::uint8_t function,
+                                              std::uint16_t field1, std::uint16_t field2) {
+    return withCrc({address, function, static_cast<std::uint8_t>(field1 >> 8),
+                    static_cast<std::uint8_t>(field1 & 0xFF),
+                    static_cast<std::uint8_t>(field2 >> 8),
+                    static_cast<std::uint8_t>(field2 & 0xFF)});
+}
+
 }  // namespace kelvane::testing
