@@ -6,11 +6,11 @@ namespace kelvane {
 
 namespace {
 
-constexpr std::int16_t kDeviceAddress = 1;
-constexpr std::uint16_t kIdentityRegister = 0x1F00;
-constexpr std::int16_t kIdentityRegisterCount = 4;
-constexpr std::int16_t kAddressRegister = 19;
-constexpr std::int16_t kBaudCodeRegister = 20;
+using regmap::kDeviceAddress;
+constexpr std::int16_t kIdentityRegister = regmap::address(regmap::Register::Identity);
+constexpr std::int16_t kIdentityRegisterCount = regmap::kIdentityCount;
+constexpr std::int16_t kAddressRegister = regmap::address(regmap::Register::DeviceAddress);
+constexpr std::int16_t kBaudCodeRegister = regmap::address(regmap::Register::BaudRateCode);
 constexpr std::int16_t kLine4800 = 0;
 constexpr std::int16_t kLine19200 = 2;
 
@@ -21,7 +21,7 @@ DeviceFamily familyOf(std::uint8_t b3, std::uint8_t b4) {
     if (b3 >= 32 && b3 <= 36) {
         return DeviceFamily::SignalConditioner;
     }
-    if (word == kLegacyTransmitterWord || b3 == 1 || b3 == 2 || b3 == 17 || b3 == 18) {
+    if (word == regmap::kEarlyIdentityWord || b3 == 1 || b3 == 2 || b3 == 17 || b3 == 18) {
         return DeviceFamily::Transmitter;
     }
     if (b3 >= 3 && b3 <= 7) {
@@ -47,7 +47,7 @@ Identification identify(const std::array<std::uint8_t, kIdentityBytesLookedAt>& 
     if (result.family == DeviceFamily::Transmitter) {
         result.modelCode = b3;
     }
-    const bool legacy = b3 * 256u + b4 == kLegacyTransmitterWord;
+    const bool legacy = b3 * 256u + b4 == regmap::kEarlyIdentityWord;
     result.firmwareVersionIndex = legacy ? 0 : b4;
     const std::uint32_t high = reply[7] * 256u + reply[8];
     const std::uint32_t low = reply[9] * 256u + reply[10];
@@ -69,8 +69,8 @@ void recordIdentification(const Identification& identification, ProgramState& st
 
 void readIdentity(Link& link, ProgramState& state, std::int16_t address) {
     link.Drain();
-    link.SendRequest(address, static_cast<std::int16_t>(FunctionCode::ReadInput),
-                     static_cast<std::int16_t>(kIdentityRegister), kIdentityRegisterCount);
+    link.SendRequest(address, static_cast<std::int16_t>(FunctionCode::ReadInput), kIdentityRegister,
+                     kIdentityRegisterCount);
     link.CollectResponse();
     // A silent line, a short reply or a port that cannot be opened brings fewer bytes
     // than the classification looks at; the buffer then still holds an earlier

@@ -11,6 +11,7 @@
 
 #include "link/link.h"
 #include "link/program_state.h"
+#include "transmitter/register_map.h"
 
 namespace kelvane {
 
@@ -24,9 +25,6 @@ enum class DeviceFamily : std::int16_t {
     Isolator = 5,
 };
 
-// Register 0x1F00 of the early transmitters, which carry model code 12.
-inline constexpr std::uint16_t kLegacyTransmitterWord = 3110;
-
 // The family that model byte b3 (register 0x1F00 high byte) with the firmware byte b4
 // names; None when it names no family.
 DeviceFamily familyOf(std::uint8_t b3, std::uint8_t b4);
@@ -38,7 +36,7 @@ struct Identification {
     std::int16_t firmwareVersionIndex = 0;  // 0 for register value 3110
     std::uint32_t serialNumber = 0;
 };
-inline constexpr int kIdentityBytesLookedAt = 11;
+inline constexpr int kIdentityBytesLookedAt = regmap::kIdentityDataEnd;
 Identification identify(const std::array<std::uint8_t, kIdentityBytesLookedAt>& reply);
 
 // Leaves an identification in the program-wide values: the family code, and for a

@@ -27,6 +27,8 @@ enum class Register : std::int16_t {
     Trim20mA = 8,
     Command = 9,
     CalibrationReference = 10,
+    DeviceAddress = 19,  // written only by the probe's recovery broadcast
+    BaudRateCode = 20,   // likewise; numbered like the line-settings table
     ProcessValue = 0x1000,
     CoefficientA0 = 0x1003,
     CoefficientA1 = 0x1004,
