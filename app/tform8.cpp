@@ -1,10 +1,9 @@
 #include "app/tform8.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
-#include <QScreen>
 
 #include "app/maker_panel.h"
+#include "ui/window_placement.h"
 
 namespace kelvane {
 
@@ -15,9 +14,7 @@ TForm8::TForm8(std::function<void()> endProgram)
     // empty one.
     setWindowTitle(" ");
     setFixedSize(460, 331);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
+    centreOnScreen(*this);
     addMakerPanel(*this);
 
     timer1_.setObjectName("Timer1");

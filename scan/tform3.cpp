@@ -3,11 +3,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScreen>
 
 #include "i18n/message_choice.h"
 #include "i18n/scan_texts.h"
@@ -16,6 +14,7 @@
 #include "scan/probe.h"
 #include "ui/handler_guard.h"
 #include "ui/status_label.h"
+#include "ui/window_placement.h"
 
 namespace kelvane {
 
@@ -56,9 +55,7 @@ TForm3::TForm3(Link& link, ProgramState& state, DialogService& dialogs, SerialDe
     setObjectName("TForm3");
     setWindowTitle(QString::fromUtf8(scan_texts::kTitle.english));
     setFixedSize(357, 328);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
+    centreOnScreen(*this);
     buildMenu();
     buildControls();
 

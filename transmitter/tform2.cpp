@@ -3,7 +3,9 @@
 #include <QGuiApplication>
 #include <QWindow>
 
+#include "i18n/maker_texts.h"
 #include "ui/handler_guard.h"
+#include "ui/window_placement.h"
 
 namespace kelvane {
 
@@ -14,8 +16,9 @@ TForm2::TForm2(Link& link, ProgramState& state, DialogService& dialogs, ScreenHo
       dialogs_(dialogs),
       hooks_(std::move(hooks)) {
     ui.build(*this);
-    setWindowTitle("Kelvane");
+    setWindowTitle(QString::fromUtf8(kMakerName));
     resize(825, 604);
+    centreOnScreen(*this);
     connectHandlers();
 }
 

@@ -2,6 +2,7 @@
 // states the behaviour relies on, and the mask that covers exactly two input types.
 #include <QApplication>
 #include <QMenu>
+#include <QScreen>
 
 #include "tests/transmitter/screen_fixture.h"
 
@@ -54,6 +55,10 @@ TEST_F(Design, EveryControlExistsWithItsKind) {
 
 TEST_F(Design, WindowPagesAndDesignStates) {
     EXPECT_EQ(screen.size(), QSize(825, 604));
+    EXPECT_EQ(screen.windowTitle(), "Kelvane Instruments Co., Ltd.");
+    if (const QScreen* display = QGuiApplication::primaryScreen()) {
+        EXPECT_EQ(screen.geometry().center(), display->availableGeometry().center());
+    }
     EXPECT_EQ(ui().PageCont->count(), 2);
     EXPECT_TRUE(ui().PageCont->isTabVisible(0));
     EXPECT_FALSE(ui().PageCont->isTabVisible(1));
