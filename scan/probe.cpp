@@ -1,6 +1,7 @@
 #include "scan/probe.h"
 
 #include "link/line_settings.h"
+#include "link/registers.h"
 
 namespace kelvane {
 
@@ -17,11 +18,11 @@ constexpr std::int16_t kLine19200 = 2;
 }  // namespace
 
 DeviceFamily familyOf(std::uint8_t b3, std::uint8_t b4) {
-    const unsigned word = b3 * 256u + b4;
     if (b3 >= 32 && b3 <= 36) {
         return DeviceFamily::SignalConditioner;
     }
-    if (word == regmap::kEarlyIdentityWord || b3 == 1 || b3 == 2 || b3 == 17 || b3 == 18) {
+    if (wordFrom(b3, b4) == regmap::kEarlyIdentityWord || b3 == 1 || b3 == 2 || b3 == 17 ||
+        b3 == 18) {
         return DeviceFamily::Transmitter;
     }
     if (b3 >= 3 && b3 <= 7) {
@@ -47,11 +48,9 @@ Identification identify(const std::array<std::uint8_t, kIdentityBytesLookedAt>& 
     if (result.family == DeviceFamily::Transmitter) {
         result.modelCode = b3;
     }
-    const bool legacy = b3 * 256u + b4 == regmap::kEarlyIdentityWord;
-    result.firmwareVersionIndex = legacy ? 0 : b4;
-    const std::uint32_t high = reply[7] * 256u + reply[8];
-    const std::uint32_t low = reply[9] * 256u + reply[10];
-    result.serialNumber = high * 65536u + low;
+    const bool early = wordFrom(b3, b4) == regmap::kEarlyIdentityWord;
+    result.firmwareVersionIndex = early ? 0 : b4;
+    result.serialNumber = combine32(wordFrom(reply[7], reply[8]), wordFrom(reply[9], reply[10]));
     return result;
 }
 
@@ -69,7 +68,7 @@ void recordIdentification(const Identification& identification, ProgramState& st
 
 void readIdentity(Link& link, ProgramState& state, std::int16_t address) {
     link.Drain();
-    link.SendRequest(address, static_cast<std::int16_t>(FunctionCode::ReadInput), kIdentityRegister,
+    link.SendRequest(address, regmap::fn(FunctionCode::ReadInput), kIdentityRegister,
                      kIdentityRegisterCount);
     link.CollectResponse();
     // A silent line, a short reply or a port that cannot be opened brings fewer bytes
@@ -110,12 +109,12 @@ ProbeOutcome runProbe(Link& link, ProgramState& state, const ProbeSteps& steps) 
         link.ClosePort();
         link.OpenPort(portIndex, line);
         link.Drain();
-        link.SendRequest(kBroadcastAddress, static_cast<std::int16_t>(FunctionCode::WriteAnyValue),
+        link.SendRequest(kBroadcastAddress, regmap::fn(FunctionCode::WriteAnyValue),
                          kAddressRegister, kDeviceAddress);
         // No reply comes to a broadcast; these wait out the line.
         link.CollectResponse();
         link.CollectResponse();
-        link.SendRequest(kBroadcastAddress, static_cast<std::int16_t>(FunctionCode::WriteRegister),
+        link.SendRequest(kBroadcastAddress, regmap::fn(FunctionCode::WriteRegister),
                          kBaudCodeRegister, kLine19200);
         link.CollectResponse();
         link.ClosePort();
