@@ -5,7 +5,7 @@
 #include <QMenuBar>
 
 #include "i18n/scan_texts.h"
-#include "link/program_state.h"
+#include "ui/language_marks.h"
 
 namespace kelvane {
 
@@ -25,11 +25,7 @@ FamilyScreen::FamilyScreen(const char* objectName) : QMainWindow(nullptr) {
 }
 
 void FamilyScreen::applyLanguage(std::int16_t languageId) {
-    const bool traditional = languageId == kLanguageTraditionalChinese;
-    const bool simplified = languageId == kLanguageSimplifiedChinese;
-    English->setChecked(!traditional && !simplified);
-    Traditional->setChecked(traditional);
-    Simplified->setChecked(simplified);
+    checkLanguageItem(*English, *Traditional, *Simplified, languageId);
 }
 
 TForm6::TForm6() : QWidget(nullptr) {

@@ -13,6 +13,7 @@
 #include "scan/port_name_rules.h"
 #include "scan/probe.h"
 #include "ui/handler_guard.h"
+#include "ui/language_marks.h"
 #include "ui/status_label.h"
 #include "ui/window_placement.h"
 
@@ -26,20 +27,6 @@ QString text(std::int16_t languageId, const Texts& texts) {
 
 // The status label's design font; the others keep the system's font.
 const QStringList kStatusFamilies{QString::fromUtf8("新細明體"), "PMingLiU"};
-
-// Han characters have different forms in Traditional and Simplified Chinese, and the
-// system's fallback picks them by the locale; naming the language's own font after
-// the design's keeps each language in its forms without changing the design font.
-void useHanForms(QWidget& widget, QStringList families, std::int16_t languageId) {
-    if (languageId == kLanguageTraditionalChinese) {
-        families << "Noto Sans CJK TC";
-    } else if (languageId == kLanguageSimplifiedChinese) {
-        families << "Noto Sans CJK SC";
-    }
-    QFont font = widget.font();
-    font.setFamilies(families);
-    widget.setFont(font);
-}
 
 }  // namespace
 
@@ -271,11 +258,7 @@ void TForm3::runLanguageRoutine(std::int16_t languageId) {
 }
 
 void TForm3::applyLanguage(std::int16_t languageId) {
-    const bool traditional = languageId == kLanguageTraditionalChinese;
-    const bool simplified = languageId == kLanguageSimplifiedChinese;
-    English->setChecked(!traditional && !simplified);
-    Traditional->setChecked(traditional);
-    Simplified->setChecked(simplified);
+    checkLanguageItem(*English, *Traditional, *Simplified, languageId);
 
     const QStringList systemFamilies{QApplication::font().family()};
     for (QWidget* widget : std::initializer_list<QWidget*>{this, File, Language}) {

@@ -8,6 +8,7 @@
 #include "transmitter/register_map.h"
 #include "transmitter/tform2.h"
 #include "ui/handler_guard.h"
+#include "ui/language_marks.h"
 
 namespace kelvane {
 
@@ -148,34 +149,15 @@ void TForm2::HelpClick() {
 }
 
 void TForm2::useHanForms(std::int16_t languageId) {
-    // Han characters have different forms in Traditional and Simplified Chinese; the
-    // system's fallback would pick them by the locale, so name the language's font.
-    QStringList families = kDesignFamilies;
-    if (languageId == kLanguageTraditionalChinese) {
-        families << "Noto Sans CJK TC";
-    } else if (languageId == kLanguageSimplifiedChinese) {
-        families << "Noto Sans CJK SC";
-    }
     const std::initializer_list<QWidget*> ownFonts{this,     ui.Lab83,    ui.PV1_Edit, ui.PV1_Edit2,
                                                    ui.File1, ui.Language, ui.Scan};
     for (QWidget* widget : ownFonts) {
-        QFont font = widget->font();
-        font.setFamilies(families);
-        widget->setFont(font);
+        kelvane::useHanForms(*widget, kDesignFamilies, languageId);
     }
 }
 
 void TForm2::applyLanguage(std::int16_t languageId) {
-    ui.English->setChecked(false);
-    ui.Traditional->setChecked(false);
-    ui.Simplified->setChecked(false);
-    if (languageId == kLanguageTraditionalChinese) {
-        ui.Traditional->setChecked(true);
-    } else if (languageId == kLanguageSimplifiedChinese) {
-        ui.Simplified->setChecked(true);
-    } else {
-        ui.English->setChecked(true);
-    }
+    checkLanguageItem(*ui.English, *ui.Traditional, *ui.Simplified, languageId);
 
     useHanForms(languageId);
 
