@@ -15,9 +15,8 @@ template <class Handler>
 void guarded(DialogService& dialogs, Handler&& handler) {
     try {
         std::forward<Handler>(handler)();
-    } catch (const ConversionError& error) {
-        dialogs.showError(error.what());
     } catch (const std::exception& error) {
+        // ConversionError among them: its text is the platform's own wording.
         dialogs.showError(error.what());
     }
 }
