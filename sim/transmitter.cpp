@@ -403,7 +403,7 @@ std::optional<std::uint16_t> Transmitter::readInput(std::uint16_t number, Micros
         case reg::kIdentity: {
             const std::uint8_t model =
                 faultActive(Fault::OtherModel) ? otherModelCode_ : modelCode_;
-            return static_cast<std::uint16_t>(model * 256U + firmwareIndex_);
+            return wordFrom(model, firmwareIndex_);
         }
         case reg::kReserved:
             return 0;
