@@ -22,10 +22,7 @@ void TForm2::hilo_set(int type, int unit) {
     }
     state_.currentInputType = static_cast<std::int16_t>(type);
     if (display->unitLabel) {
-        const QString unitText = QString::fromStdString(*display->unitLabel);
-        ui.Label4->setText(unitText);
-        ui.Label5->setText(unitText);
-        ui.Label6->setText(unitText);
+        showUnitLabel(QString::fromStdString(*display->unitLabel));
     }
     if (display->lowerText) {
         ui.Edi1->setText(QString::fromStdString(*display->lowerText));
@@ -35,6 +32,12 @@ void TForm2::hilo_set(int type, int unit) {
     }
     ui.Label1->setText(QString::fromStdString(display->offsetLowText));
     ui.Label3->setText(QString::fromStdString(display->offsetHighText));
+}
+
+void TForm2::showUnitLabel(const QString& unitText) {
+    ui.Label4->setText(unitText);
+    ui.Label5->setText(unitText);
+    ui.Label6->setText(unitText);
 }
 
 void TForm2::Item1Click() {

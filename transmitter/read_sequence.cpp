@@ -64,21 +64,15 @@ void TForm2::Timer2Timer() {
     ui.Item3->setItemIndex(link_.RegisterValue(reg(regmap::Register::Unit)));
     const int unit = ui.Item3->itemIndex();
     if (unit == regmap::kUnitCelsius || unit == regmap::kUnitFahrenheit) {
-        const QString unitText =
-            unit == regmap::kUnitCelsius ? regmap::kCelsiusLabel : regmap::kFahrenheitLabel;
-        ui.Label4->setText(unitText);
-        ui.Label5->setText(unitText);
-        ui.Label6->setText(unitText);
+        showUnitLabel(unit == regmap::kUnitCelsius ? regmap::kCelsiusLabel
+                                                   : regmap::kFahrenheitLabel);
     }
     const int type = ui.Item1->itemIndex();
     state_.currentInputType = static_cast<std::int16_t>(type);
 
     const regmap::Scaling scaling = regmap::scalingOf(regmap::familyOf(type));
     if (scaling.unitLabel != nullptr) {
-        const QString unitText = scaling.unitLabel;
-        ui.Label4->setText(unitText);
-        ui.Label5->setText(unitText);
-        ui.Label6->setText(unitText);
+        showUnitLabel(scaling.unitLabel);
     }
     ui.Edi3->setText(QString::fromStdString(
         rangeText(type, link_.SignedRegister(reg(regmap::Register::LowerLimit)))));

@@ -79,6 +79,8 @@ class TForm2 : public QMainWindow, public LanguageAware {
     void useHanForms(std::int16_t languageId);
     void showModel(int modelCode);
     void showFirmware(int firmwareIndex);
+    // The unit label after the maximal range, the range fields and the offset field.
+    void showUnitLabel(const QString& unitText);
     void showTrimCount(int count, QLineEdit& field, ScrollBar& bar, QLineEdit& twinField,
                        ScrollBar& twinBar);
     // Runs a handler through the conversion-error guard.
