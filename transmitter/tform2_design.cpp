@@ -3,6 +3,7 @@
 #include <QMenuBar>
 
 #include "transmitter/register_map.h"
+#include "ui/status_label.h"
 
 namespace kelvane {
 
@@ -201,11 +202,7 @@ void TForm2Design::build(QMainWindow& form) {
     Serial_Y = label(Item8, "Serial_Y", "0000", 130, 46, 200, 20);
     Lab83 = label(Item8, "Lab83", "Transmission Success", 16, 80, 330, 52);
     Lab83->setFont(pixelFont(21, true));
-    {
-        QPalette palette = Lab83->palette();
-        palette.setColor(QPalette::WindowText, QColor(0, 255, 0));
-        Lab83->setPalette(palette);
-    }
+    setLabelColour(*Lab83, QColor(0, 255, 0));  // the design's lime, not a status green
 
     Item7 = group(page, "Item7", "Measuring Value", 432, 160, 360, 102);
     Label9 = label(Item7, "Label9", "PV", 16, 36, 30, 24);
