@@ -224,9 +224,7 @@ void TForm3::AboutClick() {
 
 void TForm3::closeEvent(QCloseEvent* event) {
     event->accept();
-    if (hooks_.closeMainWindow) {
-        hooks_.closeMainWindow();
-    }
+    ExitClick();
 }
 
 void TForm3::EnglishClick() {

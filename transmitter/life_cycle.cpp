@@ -109,9 +109,7 @@ void TForm2::Exit1Click() {
 
 void TForm2::closeEvent(QCloseEvent* event) {
     event->accept();
-    if (hooks_.closeMainWindow) {
-        hooks_.closeMainWindow();
-    }
+    Exit1Click();
 }
 
 void TForm2::chooseLanguage(std::int16_t languageId) {
