@@ -4,7 +4,6 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "i18n/scan_texts.h"
 #include "ui/language_marks.h"
 
 namespace kelvane {
@@ -13,15 +12,10 @@ FamilyScreen::FamilyScreen(const char* objectName) : QMainWindow(nullptr) {
     setObjectName(objectName);
     QMenu* language = menuBar()->addMenu("Language");
     language->setObjectName("Language");
-    const auto addItem = [language](const char* name, const char* caption) {
-        QAction* item = language->addAction(QString::fromUtf8(caption));
-        item->setObjectName(name);
-        item->setCheckable(true);
-        return item;
-    };
-    English = addItem("English", scan_texts::kEnglishItem);
-    Traditional = addItem("Traditional", scan_texts::kTraditionalItem);
-    Simplified = addItem("Simplified", scan_texts::kSimplifiedItem);
+    const LanguageItems items = addLanguageItems(*language);
+    English = items.english;
+    Traditional = items.traditional;
+    Simplified = items.simplified;
 }
 
 void FamilyScreen::applyLanguage(std::int16_t languageId) {

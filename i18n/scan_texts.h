@@ -21,9 +21,4 @@ inline constexpr Texts kScanning{"Scan...", "掃描...", "扫描..."};
 inline constexpr Texts kCommunicationError{"Communication Error", "通訊錯誤", "通讯错误"};
 inline constexpr Texts kDeviceNotFound{"Device Not Found", "找不到裝置", "找不到装置"};
 
-// The Language items read the same in every language.
-inline constexpr const char* kEnglishItem = "English";
-inline constexpr const char* kTraditionalItem = "Chinese Traditional";
-inline constexpr const char* kSimplifiedItem = "Chinese Simplified";
-
 }  // namespace kelvane::scan_texts

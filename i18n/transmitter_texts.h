@@ -36,9 +36,4 @@ inline constexpr Texts kWriteSuccess{"Write Success", "寫入成功", "写入成
 inline constexpr Texts kWriteFail{"Write Fail", "寫入失敗", "写入失败"};
 inline constexpr Texts kWriteMemoryFail{"Write Memory Fail", "寫入Memory失敗", "写入Memory失败"};
 
-// The Language items read the same in every language.
-inline constexpr const char* kEnglishItem = "English";
-inline constexpr const char* kTraditionalItem = "Chinese Traditional";
-inline constexpr const char* kSimplifiedItem = "Chinese Simplified";
-
 }  // namespace kelvane::transmitter_texts

@@ -64,20 +64,15 @@ void TForm3::buildMenu() {
 
     Language = menuBar()->addMenu(QString::fromUtf8(scan_texts::kLanguageMenu.english));
     Language->setObjectName("Language");
-    const auto addLanguageItem = [this](const char* name, const char* caption,
-                                        void (TForm3::*routine)()) {
-        QAction* item = Language->addAction(QString::fromUtf8(caption));
-        item->setObjectName(name);
-        item->setCheckable(true);
-        connect(item, &QAction::triggered, this,
-                [this, routine] { handle([this, routine] { (this->*routine)(); }); });
-        return item;
-    };
-    English = addLanguageItem("English", scan_texts::kEnglishItem, &TForm3::EnglishClick);
-    Traditional =
-        addLanguageItem("Traditional", scan_texts::kTraditionalItem, &TForm3::TraditionalClick);
-    Simplified =
-        addLanguageItem("Simplified", scan_texts::kSimplifiedItem, &TForm3::SimplifiedClick);
+    const LanguageItems items = addLanguageItems(*Language);
+    English = items.english;
+    Traditional = items.traditional;
+    Simplified = items.simplified;
+    connect(English, &QAction::triggered, this, [this] { handle([this] { EnglishClick(); }); });
+    connect(Traditional, &QAction::triggered, this,
+            [this] { handle([this] { TraditionalClick(); }); });
+    connect(Simplified, &QAction::triggered, this,
+            [this] { handle([this] { SimplifiedClick(); }); });
     English->setChecked(true);
 
     About = menuBar()->addAction(QString::fromUtf8(scan_texts::kAboutMenu.english));

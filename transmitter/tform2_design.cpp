@@ -3,6 +3,7 @@
 #include <QMenuBar>
 
 #include "transmitter/register_map.h"
+#include "ui/language_marks.h"
 #include "ui/status_label.h"
 
 namespace kelvane {
@@ -115,15 +116,10 @@ void TForm2Design::build(QMainWindow& form) {
     Exit1->setObjectName("Exit1");
     Language = bar->addMenu("Language");
     Language->setObjectName("Language");
-    English = Language->addAction("English");
-    English->setObjectName("English");
-    Traditional = Language->addAction("Chinese Traditional");
-    Traditional->setObjectName("Traditional");
-    Simplified = Language->addAction("Chinese Simplified");
-    Simplified->setObjectName("Simplified");
-    for (QAction* item : {English, Traditional, Simplified}) {
-        item->setCheckable(true);
-    }
+    const LanguageItems items = addLanguageItems(*Language);
+    English = items.english;
+    Traditional = items.traditional;
+    Simplified = items.simplified;
     Scan = bar->addMenu("Scan");
     Scan->setObjectName("Scan");
     Start = Scan->addAction("Start");

@@ -1,11 +1,12 @@
-// What the screens do alike when the language changes: the Language menu's check
-// mark on the chosen language's item, and the font fallback that keeps Han
-// characters in the chosen Chinese's own forms. The Scan screen, the transmitter
-// screen and the other families' screens use these.
+// The Language menu every screen has, and what the screens do alike when the
+// language changes: the check mark on the chosen language's item, and the font
+// fallback that keeps Han characters in the chosen Chinese's own forms. The Scan
+// screen, the transmitter screen and the other families' screens use these.
 #pragma once
 
 #include <QAction>
 #include <QFont>
+#include <QMenu>
 #include <QStringList>
 #include <QWidget>
 #include <cstdint>
@@ -13,6 +14,25 @@
 #include "link/program_state.h"
 
 namespace kelvane {
+
+struct LanguageItems {
+    QAction* english;
+    QAction* traditional;
+    QAction* simplified;
+};
+
+// The three checkable items, named English, Traditional and Simplified; their
+// captions read the same in every language, so no language routine changes them.
+inline LanguageItems addLanguageItems(QMenu& menu) {
+    const auto add = [&menu](const char* name, const char* caption) {
+        QAction* item = menu.addAction(QString::fromUtf8(caption));
+        item->setObjectName(name);
+        item->setCheckable(true);
+        return item;
+    };
+    return {add("English", "English"), add("Traditional", "Chinese Traditional"),
+            add("Simplified", "Chinese Simplified")};
+}
 
 // Any language id other than the two Chinese ones is English.
 inline void checkLanguageItem(QAction& english, QAction& traditional, QAction& simplified,
