@@ -15,10 +15,8 @@
 namespace kelvane {
 namespace {
 
+using testing::kQtrHIdentity;
 using testing::ScriptedPeer;
-
-const std::vector<std::uint8_t> kQtrHIdentity = {0x01, 0x04, 0x08, 0x02, 0x05, 0x00, 0x00,
-                                                 0x00, 0x03, 0x0D, 0x41, 0xC4, 0x74};
 
 class FakeDevices final : public SerialDeviceSource {
   public:

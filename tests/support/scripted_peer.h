@@ -1,6 +1,7 @@
 // A device for tests that answers from a script: each request is recorded with the
 // line settings it was sent at, and answered by the next scripted reply (or by the
-// responder function, when set). An empty reply is silence.
+// responder function, when set). An empty reply is silence. With it, the frame
+// builders and the identity reply of the transmitter the scan tests find.
 #pragma once
 
 #include <deque>
@@ -58,6 +59,11 @@ class ScriptedPeer final : public LinePeer {
     std::deque<std::vector<std::uint8_t>> replies_;
     Responder responder_;
 };
+
+// The identity reply of a QTR-H (model 2), firmware V05, serial number 200001: the
+// transmitter the probe, the Scan screen and the window flow find.
+inline const std::vector<std::uint8_t> kQtrHIdentity = {0x01, 0x04, 0x08, 0x02, 0x05, 0x00, 0x00,
+                                                        0x00, 0x03, 0x0D, 0x41, 0xC4, 0x74};
 
 // Appends the Modbus CRC (low byte first) to a frame body.
 inline std::vector<std::uint8_t> withCrc(std::vector<std::uint8_t> body) {
