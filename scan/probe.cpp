@@ -8,8 +8,6 @@ namespace kelvane {
 namespace {
 
 using regmap::kDeviceAddress;
-constexpr std::int16_t kIdentityRegister = regmap::address(regmap::Register::Identity);
-constexpr std::int16_t kIdentityRegisterCount = regmap::kIdentityCount;
 constexpr std::int16_t kAddressRegister = regmap::address(regmap::Register::DeviceAddress);
 constexpr std::int16_t kBaudCodeRegister = regmap::address(regmap::Register::BaudRateCode);
 constexpr std::int16_t kLine4800 = 0;
@@ -67,14 +65,8 @@ void recordIdentification(const Identification& identification, ProgramState& st
 }
 
 void readIdentity(Link& link, ProgramState& state, std::int16_t address) {
-    link.Drain();
-    link.SendRequest(address, regmap::fn(FunctionCode::ReadInput), kIdentityRegister,
-                     kIdentityRegisterCount);
-    link.CollectResponse();
-    // A silent line, a short reply or a port that cannot be opened brings fewer bytes
-    // than the classification looks at; the buffer then still holds an earlier
-    // device's reply, which must not identify anything now.
-    if (link.receivedCount() < kIdentityBytesLookedAt) {
+    // A silent line, a short reply or a port that cannot be opened identifies nothing.
+    if (!regmap::readIdentityBlock(link, address)) {
         return;
     }
     std::array<std::uint8_t, kIdentityBytesLookedAt> reply{};

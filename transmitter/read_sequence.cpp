@@ -20,13 +20,8 @@ void TForm2::BtnP1Click() {
     BtnAllOFF();
     showStatusMessage(StatusColour::Blue, texts::kTransmission);
 
-    link_.Drain();
-    link_.SendRequest(state_.deviceAddress, regmap::fn(FunctionCode::ReadInput),
-                      regmap::address(regmap::Register::Identity), regmap::kIdentityCount);
-    link_.CollectResponse();
-    // The identity has no CRC; it is judged only on bytes this read received, so a
-    // silent device is not taken for the one that answered the previous request.
-    const auto identity = link_.receivedCount() >= regmap::kIdentityDataEnd
+    // A silent device is not taken for the one that answered the previous request.
+    const auto identity = regmap::readIdentityBlock(link_, state_.deviceAddress)
                               ? acceptIdentity(link_.response(3), link_.response(4))
                               : std::nullopt;
     if (!identity) {

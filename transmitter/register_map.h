@@ -1,7 +1,8 @@
 // The transmitter's register map as the transmitter screen uses it: register
 // addresses, function codes, command codes, input type codes with their captions,
-// maximal ranges and scaling, model codes and the firmware version captions. Every
-// sequence of the screen (read, write, measurement, trim, calibration) takes them here.
+// maximal ranges and scaling, model codes and the firmware version captions, and the
+// identity read the probe and the screen's read share. Every sequence of the screen
+// (read, write, measurement, trim, calibration) takes them here.
 #pragma once
 
 #include <array>
@@ -53,6 +54,18 @@ inline constexpr int kIdentityDataEnd = 11;
 
 inline constexpr std::int16_t fn(FunctionCode code) {
     return static_cast<std::int16_t>(code);
+}
+
+// Empties the line, asks `deviceAddress` for the identity block and collects the
+// reply. True only when this reply brought every byte the identity is judged on: a
+// silent device leaves the buffer holding an earlier device's reply, which must not
+// identify anything now. The identity block carries no CRC test.
+inline bool readIdentityBlock(Link& link, std::int16_t deviceAddress) {
+    link.Drain();
+    link.SendRequest(deviceAddress, fn(FunctionCode::ReadInput), address(Register::Identity),
+                     kIdentityCount);
+    link.CollectResponse();
+    return link.receivedCount() >= kIdentityDataEnd;
 }
 
 // Command codes written to the command register.
