@@ -2,12 +2,15 @@
 // taskbar button) with the Configuration page and the hidden calibration page. The
 // design lives in tform2_design.cpp; the behaviour is split over files by concern:
 // life_cycle.cpp (activation, lock, status, menus, language), range_fields.cpp
-// (input type rules and field checks), read_sequence.cpp (reading the configuration)
-// and trim_mirror.cpp (trim counts shown on both pages).
+// (input type rules and field checks), read_sequence.cpp (reading the configuration),
+// write_sequence.cpp (writing it), measurement.cpp (live value), output_trim.cpp and
+// trim_mirror.cpp (output trim on both pages), calibration.cpp (sensor calibration)
+// and serial_loader.cpp (serial number loading).
 #pragma once
 
 #include <QMainWindow>
 #include <array>
+#include <optional>
 
 #include "i18n/language_aware.h"
 #include "i18n/message_choice.h"
@@ -15,8 +18,11 @@
 #include "link/link.h"
 #include "link/program_state.h"
 #include "transmitter/activation_tracker.h"
+#include "transmitter/calibration_rules.h"
 #include "transmitter/screen_hooks.h"
 #include "transmitter/tform2_design.h"
+#include "transmitter/trim_rules.h"
+#include "transmitter/write_rules.h"
 #include "ui/status_label.h"
 
 namespace kelvane {
@@ -62,11 +68,77 @@ class TForm2 : public QMainWindow, public LanguageAware {
     void BtnP1Click();
     void Timer2Timer();
 
-    // Trim counts shown on both pages.
+    // Writing the configuration. InputCheck marks failing fields and says whether
+    // all passed (the validation flag is its negation).
+    void BtnP2Click();
+    bool InputCheck();
+    void Timer3Timer();
+    void Timer6Timer();
+
+    // Live measurement.
+    void Btn71Click();
+    void Timer1Timer();
+    void Btn72Click();
+    void Btn51Click();
+    void Btn52Click();
+
+    // Output trim, Configuration page and calibration page.
+    void RadioButton1Click();
+    void RadioButton2Click();
+    void RadioButton3Click();
+    void Rad1Click();
+    void Rad2Click();
+    void Rad3Click();
     void ScrollBar1Change();
     void ScrollBar2Change();
     void ScrollBar3Change();
     void ScrollBar4Change();
+    void ScrollBar1Scroll(ScrollCode code);
+    void ScrollBar2Scroll(ScrollCode code);
+    void ScrollBar3Scroll(ScrollCode code);
+    void ScrollBar4Scroll(ScrollCode code);
+    void UpDown1ChangingEx(UpDownDirection direction);
+    void UpDown2ChangingEx(UpDownDirection direction);
+    void UpDown3ChangingEx(UpDownDirection direction);
+    void UpDown4ChangingEx(UpDownDirection direction);
+
+    // Sensor calibration: Starts, Dones, polls and reference edit rules.
+    void Btn11Click();
+    void Btn12Click();
+    void Btn31Click();
+    void Btn32Click();
+    void Btn21Click();
+    void Btn22Click();
+    void Button9Click();
+    void Button10Click();
+    void Button2Click();
+    void Btn13Click();
+    void Btn14Click();
+    void Btn33Click();
+    void Btn34Click();
+    void Btn23Click();
+    void Btn24Click();
+    void Button11Click();
+    void Button12Click();
+    void Button3Click();
+    void Timer4Timer();
+    void Timer5Timer();
+    void RTD_LoExit();
+    void RTD_HiExit();
+    void TC_LoExit();
+    void TC_HiExit();
+    void VLo1Exit();
+    void VHi1Exit();
+    void mALo1Exit();
+    void mAHi1Exit();
+    int activeCalibrationPoint() const { return activeCalibrationPoint_; }
+
+    // Serial number loading.
+    void Button1Click();
+
+    // For service staff: shows the calibration page's tab and the serial number group,
+    // which the design hides.
+    void setServiceAccess(bool enabled);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -83,6 +155,47 @@ class TForm2 : public QMainWindow, public LanguageAware {
     void showUnitLabel(const QString& unitText);
     void showTrimCount(int count, QLineEdit& field, ScrollBar& bar, QLineEdit& twinField,
                        ScrollBar& twinBar);
+    // Writing: every radio group has a choice; the value of one configuration write.
+    bool choicesMade() const;
+    bool writeConfiguration();
+    std::optional<std::int16_t> configurationValue(WriteSource source);
+
+    void requestProcessValue();
+
+    // The controls of one trim point on one page, and its twin on the other page.
+    struct TrimControls {
+        QRadioButton* choice;
+        QLineEdit* count;
+        ScrollBar* bar;
+        QRadioButton* twinChoice;
+    };
+    TrimControls trimControls(TrimPage page, TrimPoint point) const;
+    void chooseTrimPoint(TrimPage page, TrimPoint point);
+    void chooseNormalOutput(TrimPage page);
+    void trimScrolled(TrimPage page, TrimPoint point, ScrollCode code);
+    void trimStepped(TrimPage page, TrimPoint point, UpDownDirection direction);
+    // A trim write: no drain, no echo check.
+    void sendUnchecked(regmap::Register reg, std::int16_t value);
+    static std::int16_t trimCount(const QLineEdit& field);
+
+    // The controls of one calibration point: its Done button, reference edit and the
+    // coefficient edits the poll fills (A0, then A1 or A2 where it shows one).
+    struct CalibrationControls {
+        QPushButton* done;
+        QLineEdit* reference;
+        QLineEdit* a0;
+        QLineEdit* second;
+    };
+    CalibrationControls calibrationControls(CalibrationPointId id) const;
+    // Drain, send, collect, echo check; once more on failure. True when confirmed.
+    bool calibrationWrite(FunctionCode function, regmap::Register reg, std::int16_t value,
+                          bool drainFirst, bool drainRepeat);
+    bool prepareInput(int inputType, FunctionCode unitFunction);
+    void startCalibration(CalibrationPointId id);
+    void finishCalibration(regmap::Command store);
+    void requestZero();
+    static void checkReference(QLineEdit& edit, const ReferenceRule& rule);
+
     // Runs a handler through the conversion-error guard.
     template <class Handler>
     void run(Handler handler);
@@ -93,6 +206,10 @@ class TForm2 : public QMainWindow, public LanguageAware {
     ScreenHooks hooks_;
     TForm2Design ui;
     ActivationTracker activation_;
+    bool validationFailed_ = false;
+    // Shared by the four trim up-down buttons.
+    StepDirection lastStepDirection_ = StepDirection::Down;
+    int activeCalibrationPoint_ = 0;
 };
 
 }  // namespace kelvane

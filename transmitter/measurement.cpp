@@ -1,0 +1,70 @@
+// Live measurement on both pages: Start puts the device into measurement mode and
+// sends the first process value request (Btn71Click, Btn51Click), each 500 ms step
+// collects the last reply and asks for the next (Timer1Timer), Stop ends the polling
+// (Btn72Click, Btn52Click).
+#include "i18n/transmitter_texts.h"
+#include "transmitter/measurement_rules.h"
+#include "transmitter/register_map.h"
+#include "transmitter/tform2.h"
+
+namespace kelvane {
+
+namespace texts = transmitter_texts;
+
+namespace {
+// The process value reply: address, function, byte count, two data bytes, CRC.
+constexpr int kProcessValueCrcOffset = 5;
+}  // namespace
+
+void TForm2::Btn71Click() {
+    BtnAllOFF();
+    // Only the two Stop buttons of the locked set stay usable while polling.
+    ui.Btn72->setEnabled(true);
+    ui.Btn52->setEnabled(true);
+    state_.currentInputType = static_cast<std::int16_t>(ui.Item1->itemIndex());
+
+    link_.Drain();
+    // Polling starts whether or not the device confirms measurement mode.
+    link_.ConfirmedWrite(regmap::fn(FunctionCode::WriteAnyValue),
+                         regmap::address(regmap::Register::Command),
+                         regmap::code(regmap::Command::Measure), state_.deviceAddress);
+    requestProcessValue();
+    ui.Timer1->start();
+}
+
+void TForm2::Timer1Timer() {
+    // The reply to the request the previous step (or Start) left outstanding.
+    link_.CollectResponse();
+    if (link_.ResponseCrcOk(kProcessValueCrcOffset)) {
+        const ProcessValueTexts shown =
+            processValueTexts(state_.currentInputType, link_.SignedRegister(0));
+        ui.PV1_Edit->setText(QString::fromStdString(shown.configuration));
+        ui.PV1_Edit2->setText(QString::fromStdString(shown.calibration));
+        showStatusMessage(StatusColour::Green, texts::kReadSuccess);
+    } else {
+        showStatusMessage(StatusColour::Red, texts::kReadFail);
+    }
+    requestProcessValue();  // polling goes on after failures too
+}
+
+void TForm2::requestProcessValue() {
+    link_.Drain();
+    link_.SendRequest(state_.deviceAddress, regmap::fn(FunctionCode::ReadInput),
+                      regmap::address(regmap::Register::ProcessValue), 1);
+}
+
+void TForm2::Btn72Click() {
+    TimerAllOFF();
+    link_.Drain();  // the reply to the last request is read and thrown away
+    BtnAllON();
+}
+
+void TForm2::Btn51Click() {
+    Btn71Click();
+}
+
+void TForm2::Btn52Click() {
+    Btn72Click();
+}
+
+}  // namespace kelvane
