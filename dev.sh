@@ -10,7 +10,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 build="${KELVANE_BUILD_DIR:-$here/build}"
 
 packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev
-          qt6-base-dev libgl-dev fonts-noto-cjk
+          qt6-base-dev libgl-dev fonts-noto-cjk locales
           xvfb xauth x11-apps imagemagick mbpoll)
 
 install_missing() {

@@ -1,17 +1,22 @@
 // A transmitter screen on the in-memory link, talking to a configurable device:
-// ConfigDevice answers the identity read and the configuration read with the
-// words a test sets, records every frame, and can stay silent or corrupt a reply.
+// ConfigDevice answers the identity read, the configuration read, the process value,
+// the store status and the calibration coefficients with the words a test sets,
+// keeps the registers written, and can stay silent or corrupt a reply. The exchange
+// log sees every request and collection on the link.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdint>
+#include <map>
+#include <set>
 #include <vector>
 
 #include "link/in_memory_port.h"
 #include "link/link.h"
 #include "link/registers.h"
+#include "tests/support/exchange_log.h"
 #include "tests/support/scripted_peer.h"
 #include "transmitter/tform2.h"
 
@@ -28,10 +33,41 @@ struct ConfigDevice {
     bool silentConfiguration = false;
     bool corruptConfiguration = false;
     bool shortConfiguration = false;
+    std::uint16_t processValue = 255;
+    std::uint16_t storeStatus = 0;
+    std::array<std::uint16_t, 3> coefficients{100, 0xFFFF, 0x8000};
+    // Requests (counted from 1) left unanswered, and the one from which the device
+    // falls silent for good (0: never).
+    std::set<unsigned> silentRequests;
+    unsigned silentFrom = 0;
+    unsigned heard = 0;
+    // The last value written to each register the device keeps (0 … 10, 0x1F02, 0x1F03).
+    std::map<std::uint16_t, std::uint16_t> written;
 
-    Bytes reply(const Bytes& frame) const {
+    Bytes reply(const Bytes& frame) {
+        ++heard;
+        if (silentRequests.count(heard) != 0 || (silentFrom != 0 && heard >= silentFrom)) {
+            return {};
+        }
         const std::uint8_t function = frame.at(1);
         const std::uint16_t first = wordFrom(frame.at(2), frame.at(3));
+        const std::uint16_t second = wordFrom(frame.at(4), frame.at(5));
+        const auto readReply = [&](std::vector<std::uint16_t> words) {
+            Bytes body{frame[0], function, static_cast<std::uint8_t>(2 * words.size())};
+            for (std::uint16_t word : words) {
+                body.push_back(highByte(word));
+                body.push_back(lowByte(word));
+            }
+            return withCrc(body);
+        };
+        if (function == 4 && first == 0x1000 && second == 1)
+            return readReply({processValue});
+        if (function == 4 && first == 0x1006 && second == 1)
+            return readReply({storeStatus});
+        if (function == 4 && first == 0x1003 && second == 3)
+            return readReply({coefficients[0], coefficients[1], coefficients[2]});
+        if (function == 4 && first == 0x1003 && second == 1)
+            return readReply({coefficients[0]});
         if (function == 4 && first == 0x1F00) {
             if (silentIdentity)
                 return {};
@@ -58,6 +94,11 @@ struct ConfigDevice {
                 full.pop_back();
             return full;
         }
+        if (function == 5 || function == 6) {
+            written[first] = second;
+            if (first < registers.size())
+                registers[first] = second;
+        }
         return frame;  // writes are echoed
     }
 };
@@ -70,6 +111,7 @@ class ScreenTest : public ::testing::Test {
         });
         port.attach("COM1", peer);
         link.OpenPort(0, 0);
+        link.setObserver(&log);
         state.deviceAddress = 1;
         state.languageId = kLanguageEnglish;
         state.modelCode = 2;
@@ -95,6 +137,15 @@ class ScreenTest : public ::testing::Test {
         return result;
     }
 
+    // The page after a successful read of the device's configuration, with the
+    // exchange log emptied so that a test sees only what follows.
+    void readAndClearLog() {
+        readConfiguration();
+        ASSERT_EQ(text(ui().Lab83), "Read Success");
+        log.clear();
+        peer.sent.clear();
+    }
+
     std::string text(const QLineEdit* edit) const { return edit->text().toStdString(); }
     std::string text(const QLabel* label) const { return label->text().toStdString(); }
     const TForm2Design& ui() const { return screen.design(); }
@@ -105,6 +156,7 @@ class ScreenTest : public ::testing::Test {
     ConfigDevice device;
     RecordingDialogs dialogs;
     Link link{port, dialogs};
+    ExchangeLog log;
     ProgramState state;
     TForm2 screen{link, state, dialogs, ScreenHooks{}};
 };
