@@ -63,6 +63,7 @@ int main(int argc, char* argv[]) {
         kelvane::SysfsDeviceSource devices;
         kelvane::ProgramWindows windows({link, state, dialogs, devices, std::move(extraAdapters),
                                          [] { QCoreApplication::quit(); }, options.autoStart});
+        windows.form2().setServiceAccess(options.service);
         std::unique_ptr<kelvane::WindowReport> report;
         if (options.reportWindows) {
             report = std::make_unique<kelvane::WindowReport>(windows.all(), stdout);

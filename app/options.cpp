@@ -35,12 +35,18 @@ ProgramOptions parseOptions(const QStringList& arguments) {
     const QCommandLineOption autoStart(
         "auto-start",
         "Press Start on the Scan screen when the splash hands over to it, as a user would.");
+    const QCommandLineOption service(
+        "service",
+        "For service staff: show the transmitter screen's calibration page (sensor "
+        "calibration, output trim, measured value) and its serial number loader, which are "
+        "hidden otherwise. The screen still opens on its Configuration page.");
     parser.addOption(help);
     parser.addOption(autoStart);
     parser.addOption(port);
     parser.addOption(simulate);
     parser.addOption(simulateModel);
     parser.addOption(reportWindows);
+    parser.addOption(service);
 
     ProgramOptions options;
     options.helpText = parser.helpText().replace("<executable_name>", "kelvane").toStdString();
@@ -61,6 +67,7 @@ ProgramOptions parseOptions(const QStringList& arguments) {
     options.simulate = parser.isSet(simulate) || parser.isSet(simulateModel);
     options.reportWindows = parser.isSet(reportWindows);
     options.autoStart = parser.isSet(autoStart);
+    options.service = parser.isSet(service);
     return options;
 }
 

@@ -1,6 +1,7 @@
 // The kelvane program's command line. Without options the program runs exactly as
 // designed; --port and --simulate add a USB-to-serial adapter to the scan, and
-// --report-windows lets scripts and tests follow the windows on standard output.
+// --report-windows lets scripts and tests follow the windows on standard output;
+// --service shows service staff the calibration page and the serial number loader.
 #pragma once
 
 #include <QStringList>
@@ -16,6 +17,7 @@ struct ProgramOptions {
     std::string simulateModel;       // --simulate-model MODEL (implies --simulate)
     bool reportWindows = false;      // --report-windows
     bool autoStart = false;          // --auto-start
+    bool service = false;            // --service
     bool help = false;
     std::string helpText;
     std::optional<std::string> error;  // an unknown option or a missing value

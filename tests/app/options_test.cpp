@@ -12,6 +12,8 @@ TEST(ProgramOptions, WithoutOptionsNothingIsAdded) {
     EXPECT_FALSE(options.simulate);
     EXPECT_FALSE(options.autoStart);
     EXPECT_FALSE(options.reportWindows);
+    EXPECT_FALSE(options.service);
+    EXPECT_TRUE(parseOptions({"kelvane", "--service"}).service);
 }
 
 TEST(ProgramOptions, PortsAndSimulationAreTakenInOrder) {
@@ -32,8 +34,8 @@ TEST(ProgramOptions, MistakesAreReportedWithTheHelp) {
         EXPECT_TRUE(options.error);
     }
     const std::string help = parseOptions({"kelvane"}).helpText;
-    for (const char* option :
-         {"--port", "--simulate", "--simulate-model", "--auto-start", "--report-windows"}) {
+    for (const char* option : {"--port", "--simulate", "--simulate-model", "--auto-start",
+                               "--report-windows", "--service"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
 }

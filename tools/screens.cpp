@@ -1,0 +1,103 @@
+// kelvane-screens FOLDER: renders the transmitter screen, talking to the simulated
+// transmitter on the in-memory link, in the states a reviewer looks at (a failed
+// validation, live measurement, the calibration page in the three languages) and
+// saves each as FOLDER/<state>.png. Run it offscreen or under Xvfb.
+#include <QApplication>
+#include <QDir>
+#include <cstdio>
+#include <functional>
+
+#include "link/in_memory_port.h"
+#include "link/link.h"
+#include "sim/in_memory_device.h"
+#include "transmitter/tform2.h"
+
+using namespace kelvane;
+
+namespace {
+
+struct Bench {
+    VirtualClock clock;
+    InMemoryPort port{clock};
+    sim::Transmitter device{sim::DeviceSettings{}};
+    sim::InMemoryDevice peer{device};
+    RecordingDialogs dialogs;
+    Link link{port, dialogs};
+    ProgramState state;
+    TForm2 screen{link, state, dialogs, ScreenHooks{}};
+
+    Bench() {
+        port.attach("COM1", peer);
+        link.OpenPort(0, 0);
+        state.deviceAddress = 1;
+        state.languageId = kLanguageEnglish;
+        state.modelCode = device.modelCode();
+        state.firmwareVersionIndex = device.firmwareIndex();
+        state.serialNumber = device.serialNumber();
+        // Showing the screen activates it, which starts a read; its tick follows.
+        screen.show();
+        QApplication::processEvents();
+        if (!ui().Timer2->isActive()) {
+            screen.FormActivate();
+        }
+        screen.Timer2Timer();
+    }
+    const TForm2Design& ui() const { return screen.design(); }
+};
+
+bool save(QWidget& window, const QString& path) {
+    QApplication::processEvents();
+    const bool saved = window.grab().save(path);
+    std::printf("%s %s\n", saved ? "saved" : "could not save", qPrintable(path));
+    return saved;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: kelvane-screens FOLDER\n");
+        return 2;
+    }
+    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    QDir().mkpath(folder.path());
+    bool ok = true;
+    {
+        Bench bench;
+        bench.ui().Item3->setItemIndex(0);
+        bench.ui().Edi3->setText("-60");
+        bench.ui().Edi4->setText("2000");
+        bench.ui().Edi61->setText("99.0");
+        bench.screen.BtnP2Click();
+        ok &= save(bench.screen, folder.filePath("failed-validation.png"));
+    }
+    {
+        Bench bench;
+        bench.screen.Btn71Click();
+        for (int tick = 0; tick < 4; ++tick) {
+            bench.screen.Timer1Timer();
+        }
+        ok &= save(bench.screen, folder.filePath("measuring.png"));
+    }
+    const std::pair<std::int16_t, const char*> languages[] = {
+        {kLanguageEnglish, "calibration-en.png"},
+        {kLanguageTraditionalChinese, "calibration-zh-tw.png"},
+        {kLanguageSimplifiedChinese, "calibration-zh-cn.png"},
+    };
+    for (const auto& [language, name] : languages) {
+        Bench bench;
+        bench.state.languageId = language;
+        bench.screen.applyLanguage(language);
+        bench.screen.setServiceAccess(true);
+        bench.ui().PageCont->setCurrentWidget(bench.ui().TabSheet1);
+        bench.screen.Btn71Click();
+        bench.screen.Timer1Timer();
+        bench.screen.Btn11Click();
+        for (int tick = 0; tick < 3; ++tick) {
+            bench.screen.Timer4Timer();
+        }
+        ok &= save(bench.screen, folder.filePath(name));
+    }
+    return ok ? 0 : 1;
+}
