@@ -108,5 +108,31 @@ TEST_F(SimulatedScreen, AWriteIsKeptByTheSimulatorAndReadBack) {
     EXPECT_TRUE(dialogs.entries.empty());
 }
 
+TEST_F(SimulatedScreen, MeasurementShowsLiveValuesThenOpenWhenTheSensorBreaks) {
+    // Requests: identity, configuration, the measurement command, then process values;
+    // the sensor breaks from the 9th request on.
+    start({"--fault", "sensor-open:9"});
+    read();
+    std::vector<QString> shown;
+    QObject::connect(ui().PV1_Edit, &QLineEdit::textChanged,
+                     [&](const QString& value) { shown.push_back(value); });
+    ui().Btn71->click();
+    ASSERT_TRUE(ui().Timer1->isActive());
+    ASSERT_TRUE(runUntil([&] { return !shown.empty() && shown.back() == "OPEN"; }));
+    ASSERT_GE(shown.size(), 3u);
+    for (size_t i = 0; i + 1 < shown.size(); ++i) {
+        bool number = false;
+        const int degrees = shown[i].toInt(&number);
+        EXPECT_TRUE(number) << shown[i].toStdString();
+        EXPECT_GT(degrees, -50);
+        EXPECT_LT(degrees, 1370);
+    }
+    EXPECT_EQ(ui().PV1_Edit2->text(), "OPEN");
+    EXPECT_EQ(ui().Lab83->text(), "Read Success");
+    ui().Btn72->click();
+    EXPECT_TRUE(timersIdle());
+    EXPECT_TRUE(ui().BtnP1->isEnabled());
+}
+
 }  // namespace
 }  // namespace kelvane

@@ -93,9 +93,14 @@ TEST(WriteRules, ValidationLimitsByInputTypeAndUnit) {
 TEST(WriteRules, FieldsPassWithinTheirLimitsInSinglePrecision) {
     const ValidationLimits k = *validationLimits(1, 0);
     const std::pair<const char*, bool> ranges[] = {
-        {"-50", true},     {"1370", true},   {"1370.00001", true},  // rounds to 1370 in single
-                                                                    // precision
-        {"1370.1", false}, {"-50.5", false}, {"1e300", false},     {"-1e300", false},
+        {"-50", true},
+        {"1370", true},
+        {"1370.00001", true},  // rounds to 1370 in single
+                               // precision
+        {"1370.1", false},
+        {"-50.5", false},
+        {"1e300", false},
+        {"-1e300", false},
     };
     for (const auto& [text, passes] : ranges) {
         EXPECT_EQ(rangeFieldPasses(text, k), passes) << text;
