@@ -68,5 +68,22 @@ TEST_F(SimulatedDevice, ActivationDuringPollingStopsItAndReadsAgain) {
     EXPECT_TRUE(ui.Btn71->isEnabled());
 }
 
+TEST_F(SimulatedDevice, TrimPointsDriveTheSimulatedOutputWithThePageCount) {
+    read();
+    const TForm2Design& ui = screen.design();
+    ui.RadioButton1->setChecked(true);
+    EXPECT_EQ(device.outputMode(), sim::OutputMode::Hold4mA);
+    EXPECT_EQ(device.holdingRegister(7), ui.Edit2->text().toUInt());
+    screen.UpDown3ChangingEx(UpDownDirection::Up);
+    ui.ScrollBar3->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    ui.ScrollBar3->endScroll();
+    EXPECT_EQ(ui.Edit2->text(), QString::number(device.holdingRegister(7)));
+    ui.Rad2->setChecked(true);
+    EXPECT_EQ(device.outputMode(), sim::OutputMode::Hold20mA);
+    ui.RadioButton3->setChecked(true);
+    EXPECT_EQ(device.outputMode(), sim::OutputMode::Normal);
+    EXPECT_EQ(device.lastCommand(), 31);
+}
+
 }  // namespace
 }  // namespace kelvane
