@@ -134,5 +134,36 @@ TEST_F(SimulatedScreen, MeasurementShowsLiveValuesThenOpenWhenTheSensorBreaks) {
     EXPECT_TRUE(ui().BtnP1->isEnabled());
 }
 
+TEST_F(SimulatedScreen, AnRtdCalibrationIsStoredAndALoadedSerialNumberIsIdentified) {
+    start({"--log", "-"});
+    screen->setServiceAccess(true);
+    read();
+    std::vector<QString> a0;
+    QObject::connect(ui().rtd_lo_a0, &QLineEdit::textChanged,
+                     [&](const QString& value) { a0.push_back(value); });
+    ui().Btn11->click();
+    ASSERT_TRUE(ui().Timer4->isActive());
+    EXPECT_EQ(ui().Item1->itemIndex(), 10);
+    ASSERT_TRUE(runUntil([&] { return a0.size() >= 2; })) << "the coefficients never showed";
+    ui().Btn13->click();
+    EXPECT_TRUE(timersIdle());
+
+    // The store code 2 reached the simulator: its traffic log (standard error) shows
+    // the request after the begin code 37.
+    const std::string traffic = sim_->errors();
+    const auto begin = traffic.find("request  01 06 00 09 00 25");
+    const auto stored = traffic.find("request  01 05 00 09 00 02");
+    ASSERT_NE(begin, std::string::npos) << traffic;
+    ASSERT_NE(stored, std::string::npos) << traffic;
+    EXPECT_LT(begin, stored);
+
+    ui().Edit1->setText("12345678");
+    ui().Button1->click();
+    EXPECT_EQ(ui().Edit1->text(), "12345679");
+    read();
+    EXPECT_EQ(ui().Serial_Y->text(), "12345678");
+    EXPECT_TRUE(dialogs.entries.empty());
+}
+
 }  // namespace
 }  // namespace kelvane
