@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
@@ -17,7 +19,10 @@ class CommaLocale {
     CommaLocale() {
         previous_ = std::setlocale(LC_ALL, nullptr);
         if (std::setlocale(LC_ALL, kName) == nullptr) {
-            const auto folder = std::filesystem::temp_directory_path() / "kelvane-locales";
+            // One folder per process: test programs run side by side.
+            folder_ = std::filesystem::temp_directory_path() /
+                      ("kelvane-locales-" + std::to_string(getpid()));
+            const auto& folder = folder_;
             std::filesystem::create_directories(folder);
             const std::string command =
                 "localedef -i de_DE -f UTF-8 " + (folder / kName).string() + " >/dev/null 2>&1";
@@ -26,7 +31,14 @@ class CommaLocale {
             std::setlocale(LC_ALL, kName);
         }
     }
-    ~CommaLocale() { std::setlocale(LC_ALL, previous_.c_str()); }
+    ~CommaLocale() {
+        std::setlocale(LC_ALL, previous_.c_str());
+        if (!folder_.empty()) {
+            unsetenv("LOCPATH");
+            std::error_code ignored;
+            std::filesystem::remove_all(folder_, ignored);
+        }
+    }
     CommaLocale(const CommaLocale&) = delete;
     CommaLocale& operator=(const CommaLocale&) = delete;
 
@@ -36,6 +48,7 @@ class CommaLocale {
   private:
     static constexpr const char* kName = "de_DE.UTF-8";
     std::string previous_;
+    std::filesystem::path folder_;
 };
 
 }  // namespace kelvane::testing
