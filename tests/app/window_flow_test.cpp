@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "app/tform8.h"
+
 #include <QAction>
 #include <QLabel>
 #include <QListWidget>
@@ -69,6 +71,13 @@ TEST_F(WindowFlow, EveryWindowIsCreatedOnceHiddenInItsOrder) {
     // The splash counts its 5000 ms from its creation.
     EXPECT_TRUE(windows->form8().timer1().isActive());
     EXPECT_EQ(windows->form8().timer1().interval(), 5000);
+}
+
+TEST(Splash, CountsItsFiveSecondsFromItsCreationNotItsShowing) {
+    TForm8 splash({});
+    EXPECT_FALSE(splash.isVisible());
+    EXPECT_TRUE(splash.timer1().isActive());
+    EXPECT_EQ(splash.timer1().interval(), 5000);
 }
 
 TEST_F(WindowFlow, SplashHandsOverToTheScanScreenOnce) {

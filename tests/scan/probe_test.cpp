@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "link/in_memory_port.h"
+#include "tests/support/exchange_log.h"
 #include "tests/support/scripted_peer.h"
 
 namespace kelvane {
@@ -100,6 +101,7 @@ class ProbeOnTheLink : public ::testing::Test {
         });
         state.portNumber = 1;
         state.languageId = kLanguageEnglish;
+        link.setObserver(&log);
     }
     ProbeOutcome probe() {
         ProbeSteps steps;
@@ -115,7 +117,11 @@ class ProbeOnTheLink : public ::testing::Test {
     ScriptedPeer device;
     ProgramState state;
     std::vector<int> baudLines;
+    testing::ExchangeLog log;
 };
+
+using testing::collected;
+using testing::sent;
 
 TEST_F(ProbeOnTheLink, TransmitterAnsweringAt4800EndsTheProbeWithThePortOpen) {
     device.queueReply(kQtrHIdentity);
@@ -132,6 +138,9 @@ TEST_F(ProbeOnTheLink, TransmitterAnsweringAt4800EndsTheProbeWithThePortOpen) {
     EXPECT_EQ(state.serialNumber, 200001u);
     EXPECT_EQ(baudLines, std::vector<int>{0});
     EXPECT_TRUE(dialogs.entries.empty());
+    // A drain empties the line before the identity read.
+    EXPECT_EQ(log.steps,
+              (std::vector<std::string>{collected(0), sent(4, 0x1F00, 4), collected(13)}));
 }
 
 TEST_F(ProbeOnTheLink, SilentLineGetsFourRecoveryPassesThenNotFound) {
@@ -151,6 +160,24 @@ TEST_F(ProbeOnTheLink, SilentLineGetsFourRecoveryPassesThenNotFound) {
     EXPECT_EQ(baudLines, (std::vector<int>{0, 1, 2, 3, 4}));
     EXPECT_EQ(link.lineSettings().baud, 19200);
     EXPECT_EQ(state.familyCode, 0);
+
+    // The whole exchange: each pass drains, broadcasts, waits out the line twice,
+    // broadcasts again, waits, and reads the identity after a drain of its own.
+    const std::vector<std::string> identity{collected(0), sent(4, 0x1F00, 4), collected(0)};
+    std::vector<std::string> transcript = identity;
+    for (int pass = 0; pass < 4; ++pass) {
+        const std::vector<std::string> recovery{collected(0), sent(5, 19, 1), collected(0),
+                                                collected(0), sent(6, 20, 2), collected(0)};
+        transcript.insert(transcript.end(), recovery.begin(), recovery.end());
+        transcript.insert(transcript.end(), identity.begin(), identity.end());
+    }
+    EXPECT_EQ(log.steps, transcript);
+    // Every collection of a silent line is one 100 ms wait on the virtual clock.
+    for (size_t i = 1; i < log.times.size(); ++i) {
+        if (log.steps[i] == collected(0)) {
+            EXPECT_EQ(log.times[i] - log.times[i - 1] >= kReadTimeout, true) << i;
+        }
+    }
 }
 
 TEST_F(ProbeOnTheLink, SignalConditionerIsRecognisedButNotOpened) {
@@ -187,9 +214,12 @@ TEST_F(ProbeOnTheLink, DeviceLeftAt9600IsMovedTo19200ButNeverOpened) {
 TEST_F(ProbeOnTheLink, ShortReplyIsNotClassifiedFromAnEarlierDevicesBytes) {
     device.queueReply(kQtrHIdentity);
     ASSERT_EQ(probe(), ProbeOutcome::TransmitterFound);
-    // Nine bytes: bytes 9 and 10 would come from the earlier reply.
-    device.queueReply({0x01, 0x04, 0x08, 0x02, 0x05, 0x00, 0x00, 0x00, 0x03});
-    EXPECT_EQ(probe(), ProbeOutcome::DeviceNotFound);
+    // Nine or ten bytes: the missing ones would come from the earlier reply.
+    for (size_t length : {9, 10}) {
+        SCOPED_TRACE(length);
+        device.queueReply(Bytes(kQtrHIdentity.begin(), kQtrHIdentity.begin() + length));
+        EXPECT_EQ(probe(), ProbeOutcome::DeviceNotFound);
+    }
 }
 
 TEST_F(ProbeOnTheLink, ReplyWithoutItsCrcBytesIsStillClassified) {

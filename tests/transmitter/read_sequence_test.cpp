@@ -46,13 +46,18 @@ TEST_F(ReadSequence, SendsIdentityThenConfigurationAndFillsTheTemperaturePage) {
 
 TEST_F(ReadSequence, StartLocksTheScreenAndWaitsForTheTimer) {
     screen.BtnP1Click();
+    // A drain, the identity read, then the configuration request left for the tick.
+    EXPECT_EQ(log.steps, (std::vector<std::string>{collected(0), sent(4, 0x1F00, 4), collected(13),
+                                                   sent(3, 0, 9)}));
     EXPECT_TRUE(ui().Timer2->isActive());
     EXPECT_EQ(ui().Timer2->interval(), 1000);
     EXPECT_FALSE(ui().BtnP1->isEnabled());
     EXPECT_EQ(text(ui().Lab83), "Transmission...");
     EXPECT_EQ(labelColour(*ui().Lab83), QColor(0, 0, 255));
+    log.clear();
     screen.Timer2Timer();
     EXPECT_FALSE(ui().Timer2->isActive());
+    EXPECT_EQ(log.steps, std::vector<std::string>{collected(23)});
 }
 
 struct FamilyCase {
