@@ -15,7 +15,8 @@ namespace kelvane {
 
 namespace {
 
-constexpr int kWriteTimeoutMs = 100;
+// The write time-out of the line: a frame that cannot leave within it fails.
+constexpr Micros kWriteTimeout{100'000};
 
 }  // namespace
 
@@ -61,40 +62,55 @@ bool PosixSerialPort::applySettings(const LineSettings& settings) {
     return tcsetattr(fd_, TCSANOW, &tio) == 0;
 }
 
+int PosixSerialPort::millisecondsUntil(Micros deadline) const {
+    const auto left = deadline - calls_.now();
+    return left.count() <= 0 ? 0 : static_cast<int>((left.count() + 999) / 1000);
+}
+
 std::optional<std::uint8_t> PosixSerialPort::readByte() {
     if (fd_ < 0 || hungUp_) {
         return std::nullopt;
     }
-    pollfd waiting{fd_, POLLIN, 0};
-    int ready;
-    do {
-        ready = poll(&waiting, 1, static_cast<int>(kReadTimeout.count() / 1000));
-    } while (ready < 0 && errno == EINTR);
-    if (ready <= 0) {
-        return std::nullopt;  // 100 ms of silence (or a poll failure: treated alike)
-    }
-    if (waiting.revents & POLLIN) {
-        std::uint8_t byte = 0;
-        const ssize_t got = ::read(fd_, &byte, 1);
-        if (got == 1) {
-            return byte;
+    // One 100 ms wait in all: an interrupted poll() or a byte that was not there
+    // after all (EAGAIN) goes on waiting for what is left, never a fresh 100 ms.
+    const Micros deadline = calls_.now() + kReadTimeout;
+    for (;;) {
+        pollfd waiting{fd_, POLLIN, 0};
+        const int ready = calls_.poll(&waiting, 1, millisecondsUntil(deadline));
+        if (ready < 0 && errno == EINTR) {
+            continue;
         }
-        if (got < 0 && (errno == EAGAIN || errno == EINTR)) {
-            return std::nullopt;
+        if (ready <= 0) {
+            return std::nullopt;  // 100 ms of silence (or a poll failure: treated alike)
         }
+        if (waiting.revents & POLLIN) {
+            std::uint8_t byte = 0;
+            const ssize_t got = calls_.read(fd_, &byte, 1);
+            if (got == 1) {
+                return byte;
+            }
+            if (got < 0 && (errno == EAGAIN || errno == EINTR)) {
+                if (millisecondsUntil(deadline) == 0) {
+                    return std::nullopt;
+                }
+                continue;
+            }
+        }
+        // POLLHUP, POLLERR, end of file or EIO: the adapter is gone.
+        hungUp_ = true;
+        return std::nullopt;
     }
-    // POLLHUP, POLLERR, end of file or EIO: the adapter is gone.
-    hungUp_ = true;
-    return std::nullopt;
 }
 
 bool PosixSerialPort::write(const std::uint8_t* bytes, std::size_t count) {
     if (fd_ < 0 || hungUp_) {
         return false;
     }
+    // The whole frame has one budget, as the line's write timeout gives it.
+    const Micros deadline = calls_.now() + kWriteTimeout;
     std::size_t done = 0;
     while (done < count) {
-        const ssize_t wrote = ::write(fd_, bytes + done, count - done);
+        const ssize_t wrote = calls_.write(fd_, bytes + done, count - done);
         if (wrote > 0) {
             done += static_cast<std::size_t>(wrote);
             continue;
@@ -104,7 +120,8 @@ bool PosixSerialPort::write(const std::uint8_t* bytes, std::size_t count) {
         }
         if (wrote < 0 && errno == EAGAIN) {
             pollfd waiting{fd_, POLLOUT, 0};
-            if (poll(&waiting, 1, kWriteTimeoutMs) > 0 && (waiting.revents & POLLOUT)) {
+            const int left = millisecondsUntil(deadline);
+            if (left > 0 && calls_.poll(&waiting, 1, left) > 0 && (waiting.revents & POLLOUT)) {
                 continue;
             }
             return false;
@@ -118,7 +135,7 @@ bool PosixSerialPort::write(const std::uint8_t* bytes, std::size_t count) {
 }
 
 Micros PosixSerialPort::now() const {
-    return std::chrono::duration_cast<Micros>(std::chrono::steady_clock::now().time_since_epoch());
+    return calls_.now();
 }
 
 }  // namespace kelvane

@@ -4,13 +4,32 @@
 // fails at once instead of looking like a quiet line.
 #pragma once
 
+#include <poll.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <functional>
+
 #include "link/serial_port.h"
 
 namespace kelvane {
 
+// The system calls the port waits and moves bytes with, and its clock. The defaults
+// are the real ones; tests replace them to interrupt a wait or refuse a byte.
+struct PortSystemCalls {
+    std::function<int(pollfd*, nfds_t, int)> poll = ::poll;
+    std::function<ssize_t(int, void*, size_t)> read = ::read;
+    std::function<ssize_t(int, const void*, size_t)> write = ::write;
+    std::function<Micros()> now = [] {
+        return std::chrono::duration_cast<Micros>(
+            std::chrono::steady_clock::now().time_since_epoch());
+    };
+};
+
 class PosixSerialPort final : public SerialPort {
   public:
     PosixSerialPort() = default;
+    explicit PosixSerialPort(PortSystemCalls calls) : calls_(std::move(calls)) {}
     ~PosixSerialPort() override { close(); }
     PosixSerialPort(const PosixSerialPort&) = delete;
     PosixSerialPort& operator=(const PosixSerialPort&) = delete;
@@ -25,6 +44,10 @@ class PosixSerialPort final : public SerialPort {
     Micros now() const override;
 
   private:
+    // Milliseconds left until `deadline`, for poll(): never negative.
+    int millisecondsUntil(Micros deadline) const;
+
+    PortSystemCalls calls_;
     int fd_ = -1;
     bool hungUp_ = false;
 };

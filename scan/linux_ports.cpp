@@ -91,8 +91,17 @@ DeviceListing SysfsDeviceSource::listDevices() {
         return listing;
     }
     std::vector<std::string> names;
-    for (const fs::directory_entry& entry : entries) {
-        names.push_back(entry.path().filename().string());
+    // An I/O error part-way through is the same failure as an unreadable list.
+    for (; entries != fs::directory_iterator(); entries.increment(error)) {
+        if (error) {
+            break;
+        }
+        names.push_back(entries->path().filename().string());
+    }
+    if (error) {
+        listing.error =
+            "Cannot read the list of serial devices (" + ttyClassDir_ + "): " + error.message();
+        return listing;
     }
     std::sort(names.begin(), names.end(), deviceNameLess);
     for (const std::string& name : names) {

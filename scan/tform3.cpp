@@ -55,6 +55,10 @@ TForm3::TForm3(Link& link, ProgramState& state, DialogService& dialogs, SerialDe
     FormCreate();
 }
 
+TForm3::~TForm3() {
+    link_.setDeviceResolver(nullptr);
+}
+
 void TForm3::buildMenu() {
     File = menuBar()->addMenu(QString::fromUtf8(scan_texts::kFileMenu.english));
     File->setObjectName("File");

@@ -36,6 +36,8 @@ class TForm3 : public QMainWindow, public LanguageAware {
     // (--port, --simulate). The link's port names resolve through this screen's aliases.
     TForm3(Link& link, ProgramState& state, DialogService& dialogs, SerialDeviceSource& devices,
            std::vector<SerialDevice> extraAdapters, ScanHooks hooks);
+    // The link outlives the screen: it must not keep a resolver that reaches into it.
+    ~TForm3() override;
 
     // Screens the language routines re-caption besides this one, in order.
     void addLanguageScreen(LanguageAware& screen) { languageScreens_.push_back(&screen); }

@@ -55,8 +55,8 @@ constexpr int steppedCount(int count, StepDirection direction, StepDirection& la
         direction = lastDirection;
     }
     lastDirection = direction;
-    const int next = direction == StepDirection::Up ? count + 1 : count - 1;
-    return std::clamp(next, kLowestTrimCount, kHighestTrimCount);
+    return direction == StepDirection::Up ? std::min(count + 1, kHighestTrimCount)
+                                          : std::max(count - 1, kLowestTrimCount);
 }
 
 }  // namespace kelvane

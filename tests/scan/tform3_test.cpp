@@ -275,3 +275,19 @@ TEST_F(ScanScreen, MenusExitCloseAndHelpGoThroughTheHooks) {
 
 }  // namespace
 }  // namespace kelvane
+
+namespace kelvane {
+namespace {
+
+TEST_F(ScanScreen, TheLinkKeepsNoResolverIntoAScreenThatIsGone) {
+    ScriptedPeer named;
+    port.attach("COM1", named);
+    screen();
+    form.reset();
+    // With the screen gone, port names open as they are, through nothing of it.
+    link.OpenPort(0, 0);
+    EXPECT_TRUE(link.portOpen());
+}
+
+}  // namespace
+}  // namespace kelvane

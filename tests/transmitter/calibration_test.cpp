@@ -108,7 +108,16 @@ TEST_F(Calibration, TheCoefficientPollShowsThePointsEditsFromItsSecondTick) {
         {&TForm2::Button10Click, &TForm2Design::mA_hi_a0, nullptr, false},
     };
     device.coefficients = {0x7FFF, 0x8000, 0xFFFF};
+    const auto allCoefficientEdits = [this] {
+        return std::vector<QLineEdit*>{ui().rtd_lo_a0, ui().rtd_lo_a1, ui().rtd_hi_a0,
+                                       ui().rtd_hi_a1, ui().tc_lo_a0,  ui().tc_lo_a2,
+                                       ui().tc_hi_a0,  ui().tc_hi_a2,  ui().v_lo_a0,
+                                       ui().v_hi_a0,   ui().mA_lo_a0,  ui().mA_hi_a0};
+    };
     for (const Case& c : cases) {
+        for (QLineEdit* edit : allCoefficientEdits()) {
+            edit->setText("0");
+        }
         readAndClearLog();
         (screen.*c.start)();
         log.clear();
@@ -122,11 +131,14 @@ TEST_F(Calibration, TheCoefficientPollShowsThePointsEditsFromItsSecondTick) {
         if (c.second != nullptr) {
             EXPECT_EQ(text(ui().*c.second), c.a2 ? "-1" : "-32768");
         }
+        // Only the active point's edits change.
+        for (QLineEdit* edit : allCoefficientEdits()) {
+            if (edit != ui().*c.a0 && (c.second == nullptr || edit != ui().*c.second)) {
+                EXPECT_EQ(text(edit), "0") << edit->objectName().toStdString();
+            }
+        }
         ui().Timer4->stop();
     }
-    // Only the active point's edits change.
-    EXPECT_EQ(text(ui().rtd_hi_a1), "-32768");
-    EXPECT_EQ(text(ui().tc_lo_a2), "-1");
 }
 
 TEST_F(Calibration, AMissingPollReplyLeavesTheEditsAndAsksAgain) {
@@ -195,17 +207,46 @@ TEST_F(Calibration, AFailedPreparationReleasesTheLockAndSendsNothingMore) {
 }
 
 TEST_F(Calibration, PointsWithoutPreparationGoOnWhenNothingAnswers) {
-    readAndClearLog();
-    device.silentFrom = device.heard + 1;
-    screen.Btn12Click();
-    const std::vector<std::string> unanswered500{sent(5, 10, 500), collected(0), collected(0),
-                                                 sent(5, 10, 500), collected(0)};
-    const std::vector<std::string> unanswered37{sent(5, 9, 37), collected(0), collected(0),
-                                                sent(5, 9, 37), collected(0)};
-    EXPECT_EQ(log.steps, exchange({unanswered500, unanswered37}));
-    EXPECT_TRUE(ui().Timer4->isActive());
-    EXPECT_TRUE(ui().Btn14->isEnabled());
-    EXPECT_FALSE(ui().Btn11->isEnabled());
+    // An unanswered write step: the request, its wait, a drain, the repeat, its wait.
+    const auto unanswered = [](bool drainFirst, int function, int reg, int value) {
+        std::vector<std::string> steps{sent(function, reg, value), collected(0), collected(0),
+                                       sent(function, reg, value), collected(0)};
+        if (drainFirst) {
+            steps.insert(steps.begin(), collected(0));
+        }
+        return steps;
+    };
+    struct Case {
+        void (TForm2::*start)();
+        QPushButton* TForm2Design::*done;
+        int inputType;
+        std::vector<std::string> steps;
+    };
+    const Case cases[] = {
+        {&TForm2::Btn12Click, &TForm2Design::Btn14, 10,
+         exchange({unanswered(false, 5, 10, 500), unanswered(false, 5, 9, 37)})},
+        {&TForm2::Btn31Click, &TForm2Design::Btn33, 1,
+         exchange({unanswered(true, 5, 10, 0), unanswered(true, 5, 9, 36)})},
+        {&TForm2::Btn32Click, &TForm2Design::Btn34, 1,
+         exchange({unanswered(true, 5, 10, 1000), unanswered(true, 5, 9, 36)})},
+        {&TForm2::Btn22Click, &TForm2Design::Btn24, 11,
+         exchange({unanswered(true, 5, 10, 10000), unanswered(true, 5, 9, 38)})},
+        {&TForm2::Button10Click, &TForm2Design::Button12, 12,
+         exchange({unanswered(true, 5, 10, 20000), unanswered(true, 5, 9, 39)})},
+    };
+    for (const Case& c : cases) {
+        device.registers[0] = 9;  // the page starts on millivolt: the Start chooses the type
+        readAndClearLog();
+        device.silentFrom = device.heard + 1;
+        (screen.*c.start)();
+        EXPECT_EQ(log.steps, c.steps);
+        EXPECT_EQ(ui().Item1->itemIndex(), c.inputType);
+        EXPECT_TRUE(ui().Timer4->isActive());
+        EXPECT_TRUE((ui().*c.done)->isEnabled());
+        EXPECT_FALSE(ui().Btn11->isEnabled());
+        device.silentFrom = 0;
+        ui().Timer4->stop();
+    }
 }
 
 TEST_F(Calibration, ReferencesGoOnTheWireAsSixteenBitTwosComplement) {
@@ -344,6 +385,14 @@ TEST_F(Calibration, ALoadWhileMeasuringTakesThePollsReplyAndRepeatsItsFirstWrite
                                    echoed(5, 0x1F03, 7),
                                    echoed(5, 9, 34)}));
     EXPECT_EQ(device.written[0x1F03], 7);
+}
+
+TEST_F(Calibration, AnActivationAfterALoadPutsTheIdentifiedSerialNumberBack) {
+    ui().Edit1->setText("12345678");
+    screen.Button1Click();
+    ASSERT_EQ(text(ui().Edit1), "12345679");
+    screen.FormActivate();
+    EXPECT_EQ(text(ui().Edit1), "200001");
 }
 
 TEST_F(Calibration, ServiceAccessShowsThePageYetTheScreenOpensOnConfiguration) {

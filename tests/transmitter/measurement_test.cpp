@@ -110,12 +110,18 @@ TEST_F(Measurement, AMissingReplyFailsOneStepAndPollingGoesOn) {
     EXPECT_EQ(pv(), "99");
 }
 
-TEST_F(Measurement, ACorruptedReplyFailsItsStep) {
+TEST_F(Measurement, ACorruptedReplyFailsItsStepAndIsNotShown) {
     readAndClearLog();
+    device.processValue = 100;
     screen.Btn71Click();
-    link.Drain();  // what was outstanding is gone; a stale buffer must not pass
+    screen.Timer1Timer();
+    ASSERT_EQ(pv(), "10");
+    device.corruptProcessValue = true;
+    screen.Timer1Timer();  // collects the good reply; asks again and gets a bad one
     screen.Timer1Timer();
     EXPECT_EQ(text(ui().Lab83), "Read Fail");
+    EXPECT_EQ(pv(), "10");
+    EXPECT_EQ(pv2(), "10.0");
 }
 
 TEST_F(Measurement, PollingStartsEvenWhenTheDeviceDoesNotConfirmMeasurementMode) {

@@ -127,6 +127,8 @@ TEST_F(OutputTrim, UpDownStepsDrainWhereTheirHandlerDoes) {
         {"UpDown1 down", &TForm2::UpDown1ChangingEx, &TForm2Design::Rad1, 7, 1500, false, 1499,
          exchange({{collected(0)}, write(7, 1499)})},
         {"UpDown1 with Normal", &TForm2::UpDown1ChangingEx, nullptr, 7, 1500, true, 1501, {}},
+        {"UpDown1 up at the top", &TForm2::UpDown1ChangingEx, &TForm2Design::Rad1, 7, 32767, true,
+         32767, exchange({{collected(0)}, write(7, 32767)})},
         {"UpDown2 up", &TForm2::UpDown2ChangingEx, &TForm2Design::Rad2, 8, 30000, true, 30001,
          exchange({{collected(0), collected(0)}, write(8, 30001)})},
         {"UpDown2 with Normal",
@@ -182,7 +184,27 @@ TEST_F(OutputTrim, AScrollGestureWritesOnceAtItsEndAndOnlyAtTheChosenPoint) {
     EXPECT_TRUE(log.steps.empty()) << "20mA is not the chosen point";
     expectCounts(1516, 29950);
 
-    // A drag of the calibration page's bar: every notification drains there.
+    // With 20mA chosen, moving the 4 mA bar changes the page only.
+    readWithChoice(ui().RadioButton2);
+    ui().ScrollBar3->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    ui().ScrollBar3->endScroll();
+    EXPECT_TRUE(log.steps.empty());
+    expectCounts(1532, 30000);  // the device kept 1516 from the write above
+
+    // A drag of the calibration page's bar: every notification drains there, the
+    // counts follow it all the way, and the write waits for the end.
+    readWithChoice(ui().Rad1);
+    emit ui().ScrollBar1->scrolled(ScrollCode::ThumbTrack);
+    ui().ScrollBar1->setValue(1600);
+    expectCounts(1600, 30000);
+    log.clear();
+    ui().RadioButton3->setChecked(true);
+    log.clear();
+    emit ui().ScrollBar1->scrolled(ScrollCode::ThumbTrack);
+    ui().ScrollBar1->endScroll();
+    EXPECT_EQ(log.steps, (std::vector<std::string>{collected(0), collected(0)}))
+        << "with Normal chosen the drag only drains";
+
     readWithChoice(ui().Rad1);
     for (int position : {1600, 1700, 1800}) {
         emit ui().ScrollBar1->scrolled(ScrollCode::ThumbTrack);
@@ -230,7 +252,7 @@ TEST(TrimRules, StepsStayWithinTheCountRange) {
         {0, StepDirection::Down, StepDirection::Up, 0, StepDirection::Down},
         {10, StepDirection::None, StepDirection::Down, 9, StepDirection::Down},
         {10, StepDirection::None, StepDirection::Up, 11, StepDirection::Up},
-        {40000, StepDirection::Down, StepDirection::Down, 32767, StepDirection::Down},
+        {1, StepDirection::None, StepDirection::Down, 0, StepDirection::Down},
     };
     for (const Case& c : cases) {
         StepDirection last = c.last;

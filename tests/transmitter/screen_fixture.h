@@ -34,6 +34,7 @@ struct ConfigDevice {
     bool corruptConfiguration = false;
     bool shortConfiguration = false;
     std::uint16_t processValue = 255;
+    bool corruptProcessValue = false;
     std::uint16_t storeStatus = 0;
     std::array<std::uint16_t, 3> coefficients{100, 0xFFFF, 0x8000};
     // Requests (counted from 1) left unanswered, and the one from which the device
@@ -60,8 +61,12 @@ struct ConfigDevice {
             }
             return withCrc(body);
         };
-        if (function == 4 && first == 0x1000 && second == 1)
-            return readReply({processValue});
+        if (function == 4 && first == 0x1000 && second == 1) {
+            Bytes reply = readReply({processValue});
+            if (corruptProcessValue)
+                reply[4] ^= 0x01;
+            return reply;
+        }
         if (function == 4 && first == 0x1006 && second == 1)
             return readReply({storeStatus});
         if (function == 4 && first == 0x1003 && second == 3)

@@ -152,6 +152,30 @@ TEST_F(WriteSequence, ValidationMarksEveryFailingFieldAndSendsNothing) {
     }
 }
 
+TEST_F(WriteSequence, AFahrenheitLimitFailsOnceTheUnitTurnsToCelsius) {
+    device.registers[1] = 1;  // thermocouple K in deg F
+    readAndClearLog();
+    type(ui().Edi4, "2000");
+    screen.Edi4Exit();
+    ASSERT_EQ(text(ui().Edi4), "2000") << "within -58 … 2498";
+    ui().Item3->setItemIndex(0);
+    EXPECT_EQ(text(ui().Edi4), "2000") << "a unit change leaves the fields alone";
+    screen.BtnP2Click();
+    EXPECT_TRUE(red(ui().Edi4));
+    EXPECT_FALSE(red(ui().Edi3));
+    EXPECT_EQ(status(), "Write Fail");
+    EXPECT_TRUE(log.steps.empty());
+}
+
+TEST_F(WriteSequence, WriteStopsMeasurementPollingFirst) {
+    readAndClearLog();
+    screen.Btn71Click();
+    ASSERT_TRUE(ui().Timer1->isActive());
+    screen.BtnP2Click();
+    EXPECT_FALSE(ui().Timer1->isActive());
+    EXPECT_TRUE(ui().Timer3->isActive());
+}
+
 TEST_F(WriteSequence, ARedFieldStaysRedUntilItIsLeftOrAReadStarts) {
     readAndClearLog();
     type(ui().Edi4, "5000");
@@ -252,8 +276,15 @@ TEST_F(WriteSequence, TheStoreCheckStillAnswersAfterAnActivation) {
     readAndClearLog();
     writeConfiguration();
     ASSERT_TRUE(ui().Timer6->isActive());
-    screen.TimerAllOFF();
+    screen.FormActivate();  // a new read starts during the two seconds' wait
     EXPECT_TRUE(ui().Timer6->isActive());
+    EXPECT_TRUE(ui().Timer2->isActive());
+    // The store check's drain takes the read's waiting reply; its own answer decides.
+    screen.Timer6Timer();
+    EXPECT_EQ(status(), "Write Success");
+    EXPECT_TRUE(ui().BtnP1->isEnabled()) << "its unlock lands in the middle of the read";
+    screen.Timer2Timer();
+    EXPECT_EQ(status(), "Read Fail");
 }
 
 TEST_F(WriteSequence, NothingIsWrittenWhileAChoiceIsMissing) {
