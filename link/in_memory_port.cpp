@@ -11,6 +11,14 @@ void InMemoryPort::setBusy(const std::string& deviceName, bool busy) {
     busy_[deviceName] = busy;
 }
 
+void InMemoryPort::inject(std::uint8_t value, Micros at) {
+    auto later = incoming_.begin();
+    while (later != incoming_.end() && later->at <= at) {
+        ++later;
+    }
+    incoming_.insert(later, {value, at});
+}
+
 bool InMemoryPort::open(const std::string& deviceName) {
     close();
     const auto found = peers_.find(deviceName);

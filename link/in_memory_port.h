@@ -44,6 +44,9 @@ class InMemoryPort final : public SerialPort {
     void hangUp();
     // Makes the next open of deviceName fail as if another program held it.
     void setBusy(const std::string& deviceName, bool busy);
+    // A byte arrives unasked at `at` on the open port: noise, or the tail of an earlier
+    // reply, waiting on the line before the next request.
+    void inject(std::uint8_t value, Micros at);
     // Plugs a pulled-out adapter back in, so that its name opens again.
     void plugIn(const std::string& deviceName) { unplugged_[deviceName] = false; }
 
