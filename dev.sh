@@ -2,7 +2,9 @@
 # Sets up, builds and runs Kelvane or its tests on Debian 12.
 #   ./dev.sh run [kelvane options]   install what is missing, build, run the program
 #   ./dev.sh test                    install what is missing, build, run every test
+#   ./dev.sh test --sanitize         the same with AddressSanitizer and UBSan, in build-sanitize/
 #   ./dev.sh build                   install what is missing and build
+#   ./dev.sh fuzz [SECONDS]          build the libFuzzer targets with clang, run each (20 s)
 # Each step skips what is already done.
 set -euo pipefail
 
@@ -13,9 +15,12 @@ packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev
           qt6-base-dev libgl-dev fonts-noto-cjk locales
           xvfb xauth x11-apps imagemagick mbpoll)
 
+# The fuzz targets need clang and its libFuzzer runtime; the plain build does not.
+fuzz_packages=(clang libclang-rt-14-dev)
+
 install_missing() {
     local missing=()
-    for p in "${packages[@]}"; do
+    for p in "${packages[@]}" "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
             missing+=("$p")
     done
@@ -30,14 +35,60 @@ install_missing() {
 
 build_all() {
     install_missing
-    cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
     cmake --build "$build" -j"$(nproc)"
 }
 
 run_tests() {
+    if [ "${1:-}" = "--sanitize" ]; then
+        run_sanitized_tests
+        return
+    fi
     build_all
     cd "$build"
     ctest --output-on-failure -j"$(nproc)" --timeout 300
+}
+
+# Every program the tests start writes its sanitizer reports into one folder, so that
+# a report of a child program fails the run instead of vanishing with its stderr.
+run_sanitized_tests() {
+    build="${KELVANE_SANITIZE_BUILD_DIR:-$here/build-sanitize}"
+    build_all -DKELVANE_SANITIZE=ON
+    local reports="$build/sanitizer-reports"
+    rm -rf "$reports"
+    mkdir -p "$reports"
+    # Leak checking is off: Qt and fontconfig keep caches for the life of the process.
+    export ASAN_OPTIONS="detect_leaks=0:log_path=$reports/asan:abort_on_error=0"
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:log_path=$reports/ubsan"
+    local status=0
+    (cd "$build" && ctest --output-on-failure -j"$(nproc)" --timeout 600) || status=$?
+    if compgen -G "$reports/*" >/dev/null; then
+        echo "Sanitizer reports:" >&2
+        cat "$reports"/* >&2
+        status=1
+    fi
+    return "$status"
+}
+
+run_fuzz() {
+    local seconds="${1:-20}"
+    install_missing "${fuzz_packages[@]}"
+    local fuzz_build="${KELVANE_FUZZ_BUILD_DIR:-$here/build-fuzz}"
+    cmake -S "$here" -B "$fuzz_build" -DKELVANE_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+    cmake --build "$fuzz_build" -j"$(nproc)"
+    local target corpus
+    for target in fuzz_reply_reader fuzz_sim_requests fuzz_text_rules; do
+        # A working copy of the seed corpus: what a run finds stays out of the repository.
+        corpus="$(mktemp -d)"
+        cp "$here/tests/fuzz/corpus/$target"/* "$corpus"/
+        echo "Fuzzing $target for $seconds s"
+        "$fuzz_build/tests/fuzz/$target" -max_total_time="$seconds" -print_final_stats=1 \
+            -artifact_prefix="$fuzz_build/$target-" "$corpus" 2>&1 | tail -n 12
+        local status="${PIPESTATUS[0]}"
+        rm -rf "$corpus"
+        [ "$status" -eq 0 ] || { echo "$target found a failure (see $fuzz_build)" >&2; return 1; }
+    done
 }
 
 run_program() {
@@ -47,7 +98,8 @@ run_program() {
 
 case "${1:-}" in
     run) shift; run_program "$@" ;;
-    test) run_tests ;;
+    test) shift; run_tests "$@" ;;
     build) build_all ;;
-    *) echo "usage: $0 run [options] | test | build" >&2; exit 2 ;;
+    fuzz) shift; run_fuzz "$@" ;;
+    *) echo "usage: $0 run [options] | test [--sanitize] | build | fuzz [seconds]" >&2; exit 2 ;;
 esac
