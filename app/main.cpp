@@ -5,16 +5,19 @@
 #include <QMessageBox>
 #include <cstdio>
 #include <exception>
+#include <fstream>
+#include <iostream>
 #include <memory>
 
 #include "app/options.h"
 #include "app/program_windows.h"
-#include "app/simulated_adapter.h"
 #include "app/window_report.h"
 #include "link/link.h"
 #include "link/posix_serial_port.h"
 #include "link/program_state.h"
 #include "scan/linux_ports.h"
+#include "sim/link_traffic_log.h"
+#include "sim/simulated_adapter.h"
 #include "ui/qt_dialogs.h"
 
 int main(int argc, char* argv[]) {
@@ -59,6 +62,21 @@ int main(int argc, char* argv[]) {
         kelvane::PosixSerialPort port;
         kelvane::QtDialogs dialogs;
         kelvane::Link link(port, dialogs);
+        std::ofstream logFile;
+        std::unique_ptr<kelvane::sim::LinkTrafficLog> trafficLog;
+        if (!options.logPath.empty()) {
+            if (options.logPath != "-") {
+                logFile.open(options.logPath, std::ios::app);
+                if (!logFile) {
+                    std::fprintf(stderr, "kelvane: cannot write the log %s\n",
+                                 options.logPath.c_str());
+                    return 2;
+                }
+            }
+            trafficLog = std::make_unique<kelvane::sim::LinkTrafficLog>(
+                options.logPath == "-" ? std::cerr : logFile);
+            link.setObserver(trafficLog.get());
+        }
         kelvane::ProgramState state;
         kelvane::SysfsDeviceSource devices;
         kelvane::ProgramWindows windows({link, state, dialogs, devices, std::move(extraAdapters),

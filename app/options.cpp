@@ -40,6 +40,12 @@ ProgramOptions parseOptions(const QStringList& arguments) {
         "For service staff: show the transmitter screen's calibration page (sensor "
         "calibration, output trim, measured value) and its serial number loader, which are "
         "hidden otherwise. The screen still opens on its Configuration page.");
+    const QCommandLineOption log(
+        "log",
+        "Write every request sent to the device and every reply collected, in hex with the "
+        "line setting and the time, to FILE (appended), or to standard error for -. For a bug "
+        "report; without it nothing is written.",
+        "FILE");
     parser.addOption(help);
     parser.addOption(autoStart);
     parser.addOption(port);
@@ -47,6 +53,7 @@ ProgramOptions parseOptions(const QStringList& arguments) {
     parser.addOption(simulateModel);
     parser.addOption(reportWindows);
     parser.addOption(service);
+    parser.addOption(log);
 
     ProgramOptions options;
     options.helpText = parser.helpText().replace("<executable_name>", "kelvane").toStdString();
@@ -68,6 +75,7 @@ ProgramOptions parseOptions(const QStringList& arguments) {
     options.reportWindows = parser.isSet(reportWindows);
     options.autoStart = parser.isSet(autoStart);
     options.service = parser.isSet(service);
+    options.logPath = parser.value(log).toStdString();
     return options;
 }
 

@@ -18,6 +18,7 @@ struct ProgramOptions {
     bool reportWindows = false;      // --report-windows
     bool autoStart = false;          // --auto-start
     bool service = false;            // --service
+    std::string logPath;             // --log FILE, or - for standard error
     bool help = false;
     std::string helpText;
     std::optional<std::string> error;  // an unknown option or a missing value

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "i18n/transmitter_texts.h"
+#include "transmitter/configuration_rules.h"
 #include "transmitter/identity_rules.h"
 #include "transmitter/input_rules.h"
 #include "transmitter/register_map.h"
@@ -51,38 +52,31 @@ void TForm2::Timer2Timer() {
         BtnAllON();
         return;
     }
-    const auto reg = [this](regmap::Register r) { return regmap::address(r); };
-
-    // Each change of choice runs the input type rules, as a click would; choices
-    // past the last item take the last one.
-    ui.Item1->setItemIndex(link_.RegisterValue(reg(regmap::Register::InputType)));
-    ui.Item3->setItemIndex(link_.RegisterValue(reg(regmap::Register::Unit)));
-    const int unit = ui.Item3->itemIndex();
-    if (unit == regmap::kUnitCelsius || unit == regmap::kUnitFahrenheit) {
-        showUnitLabel(unit == regmap::kUnitCelsius ? regmap::kCelsiusLabel
-                                                   : regmap::kFahrenheitLabel);
+    std::array<std::uint16_t, regmap::kConfigurationCount> registers{};
+    for (int i = 0; i < regmap::kConfigurationCount; ++i) {
+        registers[static_cast<size_t>(i)] = link_.RegisterValue(i);
     }
-    const int type = ui.Item1->itemIndex();
-    state_.currentInputType = static_cast<std::int16_t>(type);
+    const Configuration read = decodeConfiguration(registers);
 
-    const regmap::Scaling scaling = regmap::scalingOf(regmap::familyOf(type));
+    // Each change of choice runs the input type rules, as a click would.
+    ui.Item1->setItemIndex(read.inputType);
+    ui.Item3->setItemIndex(read.unit);
+    if (read.unit == regmap::kUnitCelsius || read.unit == regmap::kUnitFahrenheit) {
+        showUnitLabel(read.unit == regmap::kUnitCelsius ? regmap::kCelsiusLabel
+                                                        : regmap::kFahrenheitLabel);
+    }
+    state_.currentInputType = static_cast<std::int16_t>(read.inputType);
+    const regmap::Scaling scaling = regmap::scalingOf(regmap::familyOf(read.inputType));
     if (scaling.unitLabel != nullptr) {
         showUnitLabel(scaling.unitLabel);
     }
-    ui.Edi3->setText(QString::fromStdString(
-        rangeText(type, link_.SignedRegister(reg(regmap::Register::LowerLimit)))));
-    ui.Edi4->setText(QString::fromStdString(
-        rangeText(type, link_.SignedRegister(reg(regmap::Register::UpperLimit)))));
-    ui.Edi61->setText(QString::fromStdString(
-        offsetText(type, link_.SignedRegister(reg(regmap::Register::Offset)))));
-
-    ui.Item4->setItemIndex(link_.RegisterValue(reg(regmap::Register::OutputDirection)));
-    ui.Item5->setItemIndex(link_.RegisterValue(reg(regmap::Register::BreakSignal)));
-
-    showTrimCount(link_.SignedRegister(reg(regmap::Register::Trim4mA)), *ui.Edit2, *ui.ScrollBar3,
-                  *ui.Edi41, *ui.ScrollBar1);
-    showTrimCount(link_.SignedRegister(reg(regmap::Register::Trim20mA)), *ui.Edit3, *ui.ScrollBar4,
-                  *ui.Edi42, *ui.ScrollBar2);
+    ui.Edi3->setText(QString::fromStdString(read.lower));
+    ui.Edi4->setText(QString::fromStdString(read.upper));
+    ui.Edi61->setText(QString::fromStdString(read.offset));
+    ui.Item4->setItemIndex(read.outputDirection);
+    ui.Item5->setItemIndex(read.breakSignal);
+    showTrimCount(read.trim4mA, *ui.Edit2, *ui.ScrollBar3, *ui.Edi41, *ui.ScrollBar1);
+    showTrimCount(read.trim20mA, *ui.Edit3, *ui.ScrollBar4, *ui.Edi42, *ui.ScrollBar2);
 
     BtnAllON();
     showStatusMessage(StatusColour::Green, texts::kReadSuccess);
@@ -90,14 +84,13 @@ void TForm2::Timer2Timer() {
 
 void TForm2::showTrimCount(int count, QLineEdit& field, ScrollBar& bar, QLineEdit& twinField,
                            ScrollBar& twinBar) {
-    // The bars hold 0 … 32767; a count outside that shows as the end the bar takes,
-    // so the fields and the bars never disagree.
-    const int shown = std::clamp(count, bar.minimum(), bar.maximum());
-    const QString text = QString::number(shown);
+    // The decoding holds counts to 0 … 32767, what the bars take, so the fields and
+    // the bars never disagree.
+    const QString text = QString::number(count);
     field.setText(text);
-    bar.setValue(shown);
+    bar.setValue(count);
     twinField.setText(text);
-    twinBar.setValue(shown);
+    twinBar.setValue(count);
 }
 
 }  // namespace kelvane

@@ -14,6 +14,8 @@ TEST(ProgramOptions, WithoutOptionsNothingIsAdded) {
     EXPECT_FALSE(options.reportWindows);
     EXPECT_FALSE(options.service);
     EXPECT_TRUE(parseOptions({"kelvane", "--service"}).service);
+    EXPECT_TRUE(options.logPath.empty());
+    EXPECT_EQ(parseOptions({"kelvane", "--log", "-"}).logPath, "-");
 }
 
 TEST(ProgramOptions, PortsAndSimulationAreTakenInOrder) {
@@ -35,7 +37,7 @@ TEST(ProgramOptions, MistakesAreReportedWithTheHelp) {
     }
     const std::string help = parseOptions({"kelvane"}).helpText;
     for (const char* option : {"--port", "--simulate", "--simulate-model", "--auto-start",
-                               "--report-windows", "--service"}) {
+                               "--report-windows", "--service", "--log"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
 }

@@ -1,4 +1,4 @@
-#include "app/simulated_adapter.h"
+#include "sim/simulated_adapter.h"
 
 #include "sim/model_names.h"
 #include "sim/pty_device.h"

@@ -1,0 +1,273 @@
+// kelvane-cli: the transmitter from scripts and production lines. It finds the
+// USB-to-serial adapter as the Scan screen does (or takes --port, or --simulate), and
+// identifies, reads, writes, compares, measures and trims one transmitter.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <thread>
+
+#include "cli/config_file.h"
+#include "cli/transmitter_session.h"
+#include "link/link.h"
+#include "link/posix_serial_port.h"
+#include "scan/linux_ports.h"
+#include "scan/port_name_rules.h"
+#include "scan/probe.h"
+#include "sim/link_traffic_log.h"
+#include "sim/simulated_adapter.h"
+#include "transmitter/register_map.h"
+
+namespace {
+
+using namespace kelvane;
+
+std::atomic<bool> stopRequested{false};
+
+void requestStop(int) {
+    stopRequested = true;
+}
+
+// The USB-to-serial adapter the Scan screen would choose: the last one listed.
+std::optional<std::string> findAdapter(std::string& problem) {
+    SysfsDeviceSource source;
+    const DeviceListing listing = source.listDevices();
+    if (listing.error) {
+        problem = *listing.error;
+        return std::nullopt;
+    }
+    std::optional<std::string> chosen;
+    for (std::size_t i = 0; i < listing.devices.size(); ++i) {
+        const auto& device = listing.devices[i];
+        if (readPortName(plugAndPlayName(device, static_cast<int>(i) + 1)).adapter) {
+            chosen = device.path;
+        }
+    }
+    if (!chosen) {
+        problem = "no USB-to-serial adapter found; name the device with --port DEVICE";
+    }
+    return chosen;
+}
+
+// Why a device could not be opened, in words a technician can act on.
+std::string openProblem(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == EACCES || errno == EPERM) {
+            return "permission denied. Add your user to the dialout group: sudo usermod -aG "
+                   "dialout $USER, then log in again.";
+        }
+        return std::strerror(errno);
+    }
+    ::close(fd);
+    return "it is in use by another program";
+}
+
+class PrintedDialogs final : public DialogService {
+  public:
+    void showMessage(const std::string& text) override {
+        std::cerr << "kelvane-cli: " << text << "\n";
+    }
+    void showError(const std::string& text) override { showMessage(text); }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{
+        "kelvane-cli: identify, read, write, compare, measure and trim a 4-20 mA temperature\n"
+        "transmitter (QTR-H, QTR-D, QTN-H) over a USB-to-serial adapter.\n"
+        "Exit status: 0 success, 1 the device failed or differs, 2 bad usage or a bad file.",
+        "kelvane-cli"};
+    std::string port;
+    std::string logPath;
+    std::string simulateModel;
+    app.add_option("--port", port, "The serial device of the adapter (default: the adapter found)");
+    auto* simulate = app.add_option("--simulate", simulateModel,
+                                    "Talk to a simulated transmitter of MODEL (QTR-H when none)")
+                         ->expected(0, 1);
+    app.add_option("--log", logPath,
+                   "Write every request and reply in hex to FILE, or - for stderr");
+    bool version = false;
+    app.add_flag("--version", version, "Print the version and exit");
+
+    bool recover = false;
+    auto* identify = app.add_subcommand("identify", "Model, firmware and serial number");
+    identify->add_flag("--recover", recover,
+                       "Run the probe's recovery passes when no transmitter answers at 4800 baud");
+    std::string outputPath;
+    auto* read = app.add_subcommand("read", "The configuration as JSON");
+    read->add_option("-o,--output", outputPath, "Write it to FILE instead of standard output");
+    std::string inputPath;
+    bool dryRun = false;
+    auto* write = app.add_subcommand("write", "Validate FILE, write it, check that it was stored");
+    write->add_option("FILE", inputPath, "A configuration file, as read writes it")->required();
+    write->add_flag("--dry-run", dryRun, "Validate and print the frames without sending them");
+    auto* diff =
+        app.add_subcommand("diff", "One line per field where the device differs from FILE");
+    diff->add_option("FILE", inputPath, "A configuration file")->required();
+    int count = 0;
+    int intervalMs = 500;
+    auto* measure = app.add_subcommand("measure", "Process values as CSV: time,raw,value,unit");
+    measure->add_option("--count", count, "Stop after N values (default: until Ctrl+C)")
+        ->check(CLI::NonNegativeNumber);
+    measure->add_option("--interval", intervalMs, "Milliseconds between values (default 500)")
+        ->check(CLI::Range(100, 3600000));
+    std::string point;
+    std::optional<int> trimCount;
+    auto* trim =
+        app.add_subcommand("trim", "Drive the output at the 4 mA or 20 mA point, or normal");
+    trim->add_option("POINT", point, "4mA, 20mA or normal")
+        ->required()
+        ->check(CLI::IsMember({"4mA", "20mA", "normal"}));
+    trim->add_option("--count", trimCount, "The trim count, 0-32767 (default: the device's)");
+    app.require_subcommand(0, 1);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        const int status = app.exit(error);
+        return status == 0 ? cli::kSuccess : cli::kBadInput;
+    }
+    if (version) {
+        std::cout << "kelvane-cli " << KELVANE_VERSION << "\n";
+        return cli::kSuccess;
+    }
+    if (app.get_subcommands().empty()) {
+        std::cerr << app.help();
+        return cli::kBadInput;
+    }
+
+    // A file is read, and checked, before anything is sent.
+    std::optional<cli::ConfigurationFile> file;
+    if (write->parsed() || diff->parsed()) {
+        try {
+            file = cli::readConfigurationFile(inputPath);
+        } catch (const cli::BadFile& error) {
+            std::cerr << "kelvane-cli: " << error.what() << "\n";
+            return cli::kBadInput;
+        }
+        if (write->parsed()) {
+            if (const auto problem = cli::TransmitterSession::validate(file->configuration)) {
+                std::cerr << "kelvane-cli: " << inputPath << ": " << *problem << "\n";
+                return cli::kBadInput;
+            }
+        }
+    }
+
+    SimulatedAdapter simulated;
+    std::string device = port;
+    if (simulate->count() > 0) {
+        std::string error;
+        if (!simulated.start(simulateModel, error)) {
+            std::cerr << "kelvane-cli: " << error << "\n";
+            return cli::kBadInput;
+        }
+        device = simulated.devicePath();
+    } else if (device.empty() && !(write->parsed() && dryRun)) {
+        std::string problem;
+        const auto found = findAdapter(problem);
+        if (!found) {
+            std::cerr << "kelvane-cli: " << problem << "\n";
+            return cli::kDeviceFailed;
+        }
+        device = *found;
+    }
+
+    PosixSerialPort serialPort;
+    PrintedDialogs dialogs;
+    Link link(serialPort, dialogs);
+    std::ofstream logFile;
+    std::unique_ptr<sim::LinkTrafficLog> log;
+    if (!logPath.empty()) {
+        if (logPath != "-") {
+            logFile.open(logPath, std::ios::app);
+            if (!logFile) {
+                std::cerr << "kelvane-cli: cannot write the log " << logPath << "\n";
+                return cli::kBadInput;
+            }
+        }
+        log = std::make_unique<sim::LinkTrafficLog>(logPath == "-" ? std::cerr : logFile);
+        link.setObserver(log.get());
+    }
+    const auto sleep = [](Micros wait) { std::this_thread::sleep_for(wait); };
+    cli::TransmitterSession session(link, device, std::cout, std::cerr, sleep,
+                                    [&serialPort] { return serialPort.now(); });
+    if (write->parsed() && dryRun) {
+        return session.write(file->configuration, true);
+    }
+
+    link.OpenDevice(device, 0);
+    if (!link.portOpen()) {
+        std::cerr << "kelvane-cli: cannot open " << device << ": " << openProblem(device) << "\n";
+        return cli::kDeviceFailed;
+    }
+    std::signal(SIGINT, requestStop);
+    std::signal(SIGTERM, requestStop);
+
+    if (identify->parsed()) {
+        std::optional<cli::Identity> identity = session.identify();
+        if (!identity && recover) {
+            ProgramState state;
+            state.portNumber = 1;
+            link.setDeviceResolver([device](const std::string&) { return device; });
+            ProbeSteps steps;
+            steps.getSerialN = [&](std::int16_t address) { readIdentity(link, state, address); };
+            steps.selectBaudLine = [](int) {};
+            if (runProbe(link, state, steps) == ProbeOutcome::TransmitterFound) {
+                identity =
+                    cli::Identity{state.modelCode, state.firmwareVersionIndex, state.serialNumber};
+            }
+        }
+        if (!identity) {
+            return cli::kDeviceFailed;
+        }
+        const char* model = regmap::modelName(identity->modelCode);
+        std::cout << "model " << (model != nullptr ? model : "unnamed") << " (model code "
+                  << identity->modelCode << ")\nfirmware "
+                  << regmap::firmwareCaption(identity->firmwareIndex) << " (index "
+                  << identity->firmwareIndex << ")\nserial " << identity->serialNumber << "\n";
+        return cli::kSuccess;
+    }
+    if (read->parsed()) {
+        const auto configuration = session.read();
+        if (!configuration) {
+            return cli::kDeviceFailed;
+        }
+        const std::string json = cli::configurationJson(*configuration);
+        if (outputPath.empty()) {
+            std::cout << json;
+        } else {
+            std::ofstream out(outputPath);
+            out << json;
+            if (!out) {
+                std::cerr << "kelvane-cli: cannot write " << outputPath << "\n";
+                return cli::kBadInput;
+            }
+        }
+        return cli::kSuccess;
+    }
+    if (write->parsed()) {
+        return session.write(file->configuration, false);
+    }
+    if (diff->parsed()) {
+        return session.diff(file->configuration);
+    }
+    if (measure->parsed()) {
+        return session.measure(count, Micros(intervalMs * 1000LL), stopRequested);
+    }
+    std::optional<TrimPoint> trimPoint;
+    if (point == "4mA") {
+        trimPoint = TrimPoint::FourMilliamp;
+    } else if (point == "20mA") {
+        trimPoint = TrimPoint::TwentyMilliamp;
+    }
+    return session.trim(trimPoint, trimCount);
+}

@@ -1,0 +1,360 @@
+#include "cli/transmitter_session.h"
+
+#include <chrono>
+#include <ctime>
+
+#include "link/crc.h"
+#include "link/registers.h"
+#include "transmitter/identity_rules.h"
+#include "transmitter/input_rules.h"
+#include "transmitter/measurement_rules.h"
+#include "transmitter/register_map.h"
+#include "transmitter/write_rules.h"
+#include "ui/number_text.h"
+
+namespace kelvane::cli {
+
+namespace {
+
+constexpr std::int16_t kAddress = regmap::kDeviceAddress;
+constexpr int kLastFirmwareWithoutStoreCheck = 4;
+// The device stores the configuration before it reports: the screen waits as long.
+constexpr Micros kStoreWait{2'000'000};
+
+std::string hexFrame(std::int16_t function, std::int16_t field1, std::int16_t field2) {
+    std::vector<std::uint8_t> frame{
+        static_cast<std::uint8_t>(kAddress),          static_cast<std::uint8_t>(function),
+        highByte(static_cast<std::uint16_t>(field1)), lowByte(static_cast<std::uint16_t>(field1)),
+        highByte(static_cast<std::uint16_t>(field2)), lowByte(static_cast<std::uint16_t>(field2))};
+    const std::uint16_t crc = crc16Modbus(frame.data(), frame.size());
+    frame.push_back(lowByte(crc));
+    frame.push_back(highByte(crc));
+    std::string text;
+    static const char digits[] = "0123456789ABCDEF";
+    for (std::uint8_t byte : frame) {
+        text += text.empty() ? "" : " ";
+        text += digits[byte >> 4];
+        text += digits[byte & 0xF];
+    }
+    return text;
+}
+
+std::string unitLabelOf(const Configuration& c) {
+    const regmap::Scaling scaling = regmap::scalingOf(regmap::familyOf(c.inputType));
+    return scaling.unitLabel != nullptr ? scaling.unitLabel
+                                        : regmap::kUnits[static_cast<size_t>(c.unit)];
+}
+
+std::string isoTimeNow() {
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+    const auto millis =
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
+        1000;
+    std::tm utc{};
+    gmtime_r(&seconds, &utc);
+    char text[40];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc);
+    char withMillis[48];
+    std::snprintf(withMillis, sizeof withMillis, "%s.%03dZ", text, static_cast<int>(millis));
+    return withMillis;
+}
+
+}  // namespace
+
+TransmitterSession::TransmitterSession(Link& link, std::string deviceName, std::ostream& out,
+                                       std::ostream& err, Pause pause, Clock now)
+    : link_(link),
+      deviceName_(std::move(deviceName)),
+      out_(out),
+      err_(err),
+      pause_(std::move(pause)),
+      now_(std::move(now)) {}
+
+bool TransmitterSession::noReply() {
+    if (link_.receivedCount() == 0) {
+        err_ << "kelvane-cli: no reply from the device on " << deviceName_ << "\n";
+    } else {
+        err_ << "kelvane-cli: the reply from the device on " << deviceName_
+             << " was not a transmitter's (" << link_.receivedCount() << " bytes)\n";
+    }
+    return false;
+}
+
+std::optional<Identity> TransmitterSession::identify() {
+    if (!regmap::readIdentityBlock(link_, kAddress)) {
+        noReply();
+        return std::nullopt;
+    }
+    const auto accepted = acceptIdentity(link_.response(3), link_.response(4));
+    if (!accepted) {
+        noReply();
+        return std::nullopt;
+    }
+    return Identity{accepted->modelCode, accepted->firmwareIndex, link_.RegisterPair(2)};
+}
+
+std::optional<Configuration> TransmitterSession::readConfiguration() {
+    link_.SendRequest(kAddress, regmap::fn(FunctionCode::ReadHolding),
+                      regmap::address(regmap::Register::InputType), regmap::kConfigurationCount);
+    // No timer here: the reply is taken as soon as the line falls silent.
+    link_.CollectResponse();
+    if (!link_.ResponseCrcOk(regmap::kConfigurationCrcOffset)) {
+        noReply();
+        return std::nullopt;
+    }
+    std::array<std::uint16_t, regmap::kConfigurationCount> registers{};
+    for (int i = 0; i < regmap::kConfigurationCount; ++i) {
+        registers[static_cast<size_t>(i)] = link_.RegisterValue(i);
+    }
+    return decodeConfiguration(registers);
+}
+
+std::optional<ConfigurationFile> TransmitterSession::read() {
+    const auto identity = identify();
+    if (!identity) {
+        return std::nullopt;
+    }
+    const auto configuration = readConfiguration();
+    if (!configuration) {
+        return std::nullopt;
+    }
+    return ConfigurationFile{*configuration, identity};
+}
+
+std::optional<std::string> TransmitterSession::validate(const Configuration& wanted) {
+    const auto limits = validationLimits(wanted.inputType, wanted.unit);
+    if (!limits) {
+        return "input: not an input type";
+    }
+    const std::string unit = unitLabelOf(wanted);
+    const auto range = std::to_string(limits->lowest) + " … " + std::to_string(limits->highest);
+    const int decimals = offsetDecimals(wanted.inputType);
+    const std::string offsetLimit =
+        formatFixed(static_cast<double>(limits->offsetLimit) / limits->offsetScale, decimals);
+    const auto check = [&](const char* field, const std::string& text,
+                           bool (*passes)(const std::string&, const ValidationLimits&),
+                           const std::string& allowed) -> std::optional<std::string> {
+        try {
+            if (passes(text, *limits)) {
+                return std::nullopt;
+            }
+        } catch (const ConversionError&) {
+            return std::string(field) + ": '" + text + "' is not a number";
+        }
+        return std::string(field) + ": " + text + " is outside " + allowed + " " + unit;
+    };
+    if (auto failed = check("lower", wanted.lower, rangeFieldPasses, range)) {
+        return failed;
+    }
+    if (auto failed = check("upper", wanted.upper, rangeFieldPasses, range)) {
+        return failed;
+    }
+    return check("offset", wanted.offset, offsetFieldPasses,
+                 "-" + offsetLimit + " … +" + offsetLimit);
+}
+
+int TransmitterSession::write(const Configuration& wanted, bool dryRun) {
+    if (const auto problem = validate(wanted)) {
+        err_ << "kelvane-cli: " << *problem << "\n";
+        return kBadInput;
+    }
+    Configuration c = wanted;
+    if (textToExtended(c.upper) < textToExtended(c.lower)) {
+        std::swap(c.lower, c.upper);  // as the screen swaps reversed limits
+    }
+    const WriteScales scales = writeScales(c.inputType);
+    std::vector<std::pair<const ConfigurationWrite*, std::int16_t>> plan;
+    for (const ConfigurationWrite& write : kConfigurationWrites) {
+        std::optional<std::int16_t> value;
+        switch (write.source) {
+            case WriteSource::LowerLimit:
+                value = scaledRegisterValue(c.lower, scales.range);
+                break;
+            case WriteSource::UpperLimit:
+                value = scaledRegisterValue(c.upper, scales.range);
+                break;
+            case WriteSource::Offset:
+                value = scaledRegisterValue(c.offset, scales.offset);
+                break;
+            case WriteSource::Unit:
+                value = static_cast<std::int16_t>(c.unit);
+                break;
+            case WriteSource::OutputDirection:
+                value = static_cast<std::int16_t>(c.outputDirection);
+                break;
+            case WriteSource::BreakSignal:
+                value = static_cast<std::int16_t>(c.breakSignal);
+                break;
+            case WriteSource::InputType:
+                value = static_cast<std::int16_t>(c.inputType);
+                break;
+        }
+        if (!value) {
+            err_ << "kelvane-cli: a value does not fit its register\n";
+            return kBadInput;
+        }
+        plan.emplace_back(&write, *value);
+    }
+    if (dryRun) {
+        for (const auto& [write, value] : plan) {
+            out_ << hexFrame(regmap::fn(write->function), regmap::address(write->reg), value)
+                 << "\n";
+        }
+        out_ << hexFrame(regmap::fn(FunctionCode::ReadInput),
+                         regmap::address(regmap::Register::StoreStatus), 1)
+             << "  (store check, firmware above V04)\n";
+        return kSuccess;
+    }
+    const auto identity = identify();
+    if (!identity) {
+        return kDeviceFailed;
+    }
+    for (const auto& [write, value] : plan) {
+        if (!link_.ConfirmedWrite(regmap::fn(write->function), regmap::address(write->reg), value,
+                                  kAddress)) {
+            err_ << "kelvane-cli: the device on " << deviceName_
+                 << " did not confirm the write of register " << regmap::address(write->reg)
+                 << "\n";
+            return kDeviceFailed;
+        }
+    }
+    if (identity->firmwareIndex > kLastFirmwareWithoutStoreCheck && !storeCheck()) {
+        err_ << "kelvane-cli: the device on " << deviceName_
+             << " did not store the configuration (Write Memory Fail)\n";
+        return kDeviceFailed;
+    }
+    out_ << "Write Success\n";
+    return kSuccess;
+}
+
+bool TransmitterSession::storeCheck() {
+    pause_(kStoreWait);
+    link_.Drain();
+    link_.SendRequest(kAddress, regmap::fn(FunctionCode::ReadInput),
+                      regmap::address(regmap::Register::StoreStatus), 1);
+    link_.CollectResponse();
+    return link_.receivedCount() > 4 && link_.response(4) == 0;
+}
+
+int TransmitterSession::diff(const Configuration& wanted) {
+    const auto device = read();
+    if (!device) {
+        return kDeviceFailed;
+    }
+    const Configuration& have = device->configuration;
+    int differences = 0;
+    const auto compare = [&](const char* field, const std::string& device,
+                             const std::string& file) {
+        if (device != file) {
+            out_ << field << ": device " << device << ", file " << file << "\n";
+            ++differences;
+        }
+    };
+    const auto caption = [](const auto& captions, int code) {
+        return std::string(captions[static_cast<size_t>(code)]);
+    };
+    compare("input", regmap::kInputTypes[static_cast<size_t>(have.inputType)].caption,
+            regmap::kInputTypes[static_cast<size_t>(wanted.inputType)].caption);
+    compare("unit", caption(regmap::kUnits, have.unit), caption(regmap::kUnits, wanted.unit));
+    // Numbers differ when writing the file would put another value in the register.
+    const WriteScales scales = writeScales(wanted.inputType);
+    const auto compareNumber = [&](const char* field, const std::string& device,
+                                   const std::string& file, int scale) {
+        if (have.inputType != wanted.inputType ||
+            scaledRegisterValue(device, scale) != scaledRegisterValue(file, scale)) {
+            out_ << field << ": device " << device << ", file " << file << "\n";
+            ++differences;
+        }
+    };
+    compareNumber("lower", have.lower, wanted.lower, scales.range);
+    compareNumber("upper", have.upper, wanted.upper, scales.range);
+    compareNumber("offset", have.offset, wanted.offset, scales.offset);
+    compare("output", caption(regmap::kOutputDirections, have.outputDirection),
+            caption(regmap::kOutputDirections, wanted.outputDirection));
+    compare("break", caption(regmap::kBreakSignals, have.breakSignal),
+            caption(regmap::kBreakSignals, wanted.breakSignal));
+    return differences == 0 ? kSuccess : kDeviceFailed;
+}
+
+int TransmitterSession::measure(int count, Micros interval, const std::atomic<bool>& stop) {
+    const auto device = read();
+    if (!device) {
+        return kDeviceFailed;
+    }
+    const Configuration& c = device->configuration;
+    link_.Drain();
+    link_.ConfirmedWrite(regmap::fn(FunctionCode::WriteAnyValue),
+                         regmap::address(regmap::Register::Command),
+                         regmap::code(regmap::Command::Measure), kAddress);
+    out_ << "time,raw,value,unit\n";
+    int shown = 0;
+    Micros stepStart = now_();
+    for (int step = 0; (count == 0 || step < count) && !stop; ++step) {
+        if (step > 0) {
+            // One value every interval: the exchange's own time counts toward it.
+            const Micros next = stepStart + interval;
+            if (next > now_()) {
+                pause_(next - now_());
+            }
+            stepStart = next;
+        }
+        link_.Drain();
+        link_.SendRequest(kAddress, regmap::fn(FunctionCode::ReadInput),
+                          regmap::address(regmap::Register::ProcessValue), 1);
+        link_.CollectResponse();
+        if (!link_.ResponseCrcOk(5)) {
+            noReply();
+            continue;
+        }
+        const std::int16_t raw = link_.SignedRegister(0);
+        out_ << isoTimeNow() << "," << raw << "," << processValueTexts(c.inputType, raw).calibration
+             << "," << unitLabelOf(c) << "\n";
+        out_.flush();
+        ++shown;
+    }
+    return shown > 0 ? kSuccess : kDeviceFailed;
+}
+
+int TransmitterSession::trim(std::optional<TrimPoint> point, std::optional<int> count) {
+    if (!point) {
+        const bool confirmed = link_.ConfirmedWrite(
+            regmap::fn(FunctionCode::WriteRegister), regmap::address(regmap::Register::Command),
+            regmap::code(regmap::Command::NormalOutput), kAddress);
+        if (!confirmed) {
+            noReply();
+            return kDeviceFailed;
+        }
+        out_ << "normal output\n";
+        return kSuccess;
+    }
+    if (count && (*count < kLowestTrimCount || *count > kHighestTrimCount)) {
+        err_ << "kelvane-cli: --count: " << *count << " is outside 0 … 32767\n";
+        return kBadInput;
+    }
+    if (!count) {
+        const auto device = read();
+        if (!device) {
+            return kDeviceFailed;
+        }
+        count = *point == TrimPoint::FourMilliamp ? device->configuration.trim4mA
+                                                  : device->configuration.trim20mA;
+    }
+    // Count, then command, each sent once without a drain, as the screen chooses a point.
+    const TrimPointRegisters registers = trimRegisters(*point);
+    for (const auto& [reg, value] :
+         {std::pair{regmap::address(registers.count), static_cast<std::int16_t>(*count)},
+          std::pair{regmap::address(regmap::Register::Command), regmap::code(registers.command)}}) {
+        link_.SendRequest(kAddress, regmap::fn(FunctionCode::WriteAnyValue), reg, value);
+        link_.CollectResponse();
+        if (!link_.EchoOk()) {
+            noReply();
+            return kDeviceFailed;
+        }
+    }
+    out_ << (*point == TrimPoint::FourMilliamp ? "4 mA" : "20mA") << " point, count " << *count
+         << "\n";
+    return kSuccess;
+}
+
+}  // namespace kelvane::cli

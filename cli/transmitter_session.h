@@ -1,0 +1,77 @@
+// The command-line tool's exchanges with one transmitter over a link: identify, read
+// the configuration, write it (validated, seven confirmed writes, store check),
+// compare, measure and trim. The sequences are the transmitter screen's, without its
+// timers: a reply is collected as soon as it ends. Output goes to the given streams.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "link/link.h"
+#include "transmitter/configuration_rules.h"
+#include "transmitter/trim_rules.h"
+
+namespace kelvane::cli {
+
+// Exit statuses: success, the device failed or differs, bad usage or a bad file.
+inline constexpr int kSuccess = 0;
+inline constexpr int kDeviceFailed = 1;
+inline constexpr int kBadInput = 2;
+
+struct Identity {
+    int modelCode = 0;
+    int firmwareIndex = 0;
+    std::uint32_t serialNumber = 0;
+};
+
+// A configuration as a file holds it: choices by caption, numbers as text.
+struct ConfigurationFile {
+    Configuration configuration;
+    std::optional<Identity> identity;  // present in a file that was read from a device
+};
+
+// Waits between steps and the time they are counted in: real time for the program,
+// the link's virtual clock in tests.
+using Pause = std::function<void(Micros)>;
+using Clock = std::function<Micros()>;
+
+class TransmitterSession {
+  public:
+    TransmitterSession(Link& link, std::string deviceName, std::ostream& out, std::ostream& err,
+                       Pause pause, Clock now);
+
+    // The identity read at the link's line setting; nothing when no transmitter answers.
+    std::optional<Identity> identify();
+    // Identity and configuration; nothing (and a message on err) when the device fails.
+    std::optional<ConfigurationFile> read();
+    // Validates, then writes as Write To Device does. Returns an exit status.
+    int write(const Configuration& wanted, bool dryRun);
+    // One line per field that differs between the device and `wanted`; an exit status.
+    int diff(const Configuration& wanted);
+    // Command 40, then `count` process values (0: until `stop`), one every `interval`,
+    // as CSV on out.
+    int measure(int count, Micros interval, const std::atomic<bool>& stop);
+    // The 4 mA or 20 mA point with a count (the device's own when none), or normal output.
+    int trim(std::optional<TrimPoint> point, std::optional<int> count);
+
+    // The validation of Write To Device: a message naming the first failing field and its
+    // allowed range, or nothing when every field passes.
+    static std::optional<std::string> validate(const Configuration& wanted);
+
+  private:
+    bool noReply();
+    std::optional<Configuration> readConfiguration();
+    bool storeCheck();
+
+    Link& link_;
+    std::string deviceName_;
+    std::ostream& out_;
+    std::ostream& err_;
+    Pause pause_;
+    Clock now_;
+};
+
+}  // namespace kelvane::cli

@@ -1,0 +1,205 @@
+// kelvane-cli's sessions against the simulated transmitter on the in-memory link:
+// the whole exchange of a read and a write, a read -> file -> write -> read round trip
+// for every input family, diff, a refused write, measurement with the sensor open,
+// trim points, and a silent device.
+#include "cli/transmitter_session.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/config_file.h"
+#include "link/in_memory_port.h"
+#include "sim/in_memory_device.h"
+#include "tests/support/exchange_log.h"
+
+namespace kelvane::cli {
+namespace {
+
+using testing::collected;
+using testing::echoed;
+using testing::exchange;
+using testing::sent;
+
+class Session : public ::testing::Test {
+  protected:
+    Session() {
+        port.attach("/dev/ttyUSB0", peer);
+        link.OpenDevice("/dev/ttyUSB0", 0);
+        link.setObserver(&log);
+    }
+    TransmitterSession session() {
+        return TransmitterSession(
+            link, "/dev/ttyUSB0", out, err, [this](Micros wait) { clock.advance(wait); },
+            [this] { return clock.now(); });
+    }
+    Configuration configuration(const char* json) {
+        return parseConfigurationJson(json).configuration;
+    }
+
+    VirtualClock clock;
+    InMemoryPort port{clock};
+    sim::Transmitter device{sim::DeviceSettings{2, 5, 200001}};
+    sim::InMemoryDevice peer{device};
+    RecordingDialogs dialogs;
+    Link link{port, dialogs};
+    testing::ExchangeLog log;
+    std::ostringstream out, err;
+};
+
+TEST_F(Session, ReadTakesTheReplyAsSoonAsTheLineFallsSilent) {
+    const auto read = session().read();
+    ASSERT_TRUE(read);
+    EXPECT_EQ(log.steps, (std::vector<std::string>{collected(0), sent(4, 0x1F00, 4), collected(13),
+                                                   sent(3, 0, 9), collected(23)}));
+    EXPECT_EQ(read->identity->serialNumber, 200001u);
+    EXPECT_EQ(
+        configurationJson(*read),
+        "{\n  \"model\": \"QTR-H\",\n  \"firmware\": \"V05\",\n  \"serial\": 200001,\n"
+        "  \"input\": \"Thermocouple K\",\n  \"unit\": \"deg C\",\n  \"lower\": 0,\n"
+        "  \"upper\": 400,\n  \"offset\": 0.0,\n  \"output\": \"4mA ~ 20mA\",\n"
+        "  \"break\": \"DownScale(< 4mA)\",\n  \"trim4mA\": 6400,\n  \"trim20mA\": 32000\n}\n");
+}
+
+TEST_F(Session, WriteSendsTheSevenConfirmedWritesThenChecksTheStore) {
+    const Micros before = clock.now();
+    EXPECT_EQ(session().write(configuration(R"j({"input": "mV (-60~60mV)", "unit": "deg F",
+        "lower": 12.5, "upper": -60.00, "offset": 0.29, "output": "20mA ~ 4mA",
+        "break": "Cut"
+})j"),
+                              false),
+              kSuccess);
+    EXPECT_EQ(log.steps, exchange({{collected(0), sent(4, 0x1F00, 4), collected(13)},
+                                   echoed(5, 2, 0xE890),
+                                   echoed(5, 3, 1250),
+                                   echoed(5, 4, 29),
+                                   echoed(5, 1, 1),
+                                   echoed(5, 5, 1),
+                                   echoed(5, 6, 2),
+                                   echoed(6, 0, 9),
+                                   {collected(0), sent(4, 0x1006, 1), collected(7)}}));
+    EXPECT_GE(clock.now() - before, Micros(2'000'000)) << "the device is given its time to store";
+    EXPECT_EQ(out.str(), "Write Success\n");
+}
+
+TEST_F(Session, EveryInputFamilyGoesThroughAFileToTheNextDeviceUnchanged) {
+    const char* files[] = {
+        R"j({"input": "Thermocouple K", "unit": "deg C", "lower": -50, "upper": 1370,
+            "offset": -71.0, "output": "4mA ~ 20mA", "break": "UpScale(>20mA)"})j",
+        R"j({"input": "PT-100", "unit": "deg F", "lower": -328, "upper": 1112, "offset": 7.2,
+            "output": "20mA ~ 4mA", "break": "DownScale(< 4mA)"})j",
+        R"j({"input": "mV (-60~60mV)", "unit": "deg C", "lower": -60.00, "upper": 0.29,
+            "offset": -6.00, "output": "4mA ~ 20mA", "break": "Cut"
+})j",
+        R"j({"input": "Voltage (-10 - 10V)", "unit": "deg C", "lower": -10.000, "upper": 9.999,
+            "offset": 1.000, "output": "4mA ~ 20mA", "break": "Cut"
+})j",
+        R"j({"input": "Current (0 - 24mA)", "unit": "deg F", "lower": 4.000, "upper": 20.000,
+            "offset": -0.001, "output": "20mA ~ 4mA", "break": "UpScale(>20mA)"
+})j",
+    };
+    for (const char* text : files) {
+        SCOPED_TRACE(text);
+        ASSERT_EQ(session().write(configuration(text), false), kSuccess) << err.str();
+        auto first = session().read();
+        ASSERT_TRUE(first);
+        // The file read from this device, written to a fresh one, reads back the same.
+        const ConfigurationFile file = parseConfigurationJson(configurationJson(*first));
+        sim::Transmitter next{sim::DeviceSettings{1, 3, 7}};
+        sim::InMemoryDevice nextPeer{next};
+        port.attach("/dev/ttyUSB1", nextPeer);
+        link.OpenDevice("/dev/ttyUSB1", 0);
+        ASSERT_EQ(session().write(file.configuration, false), kSuccess) << err.str();
+        const auto second = session().read();
+        ASSERT_TRUE(second);
+        first->identity.reset();
+        ConfigurationFile secondFile = *second;
+        secondFile.identity.reset();
+        secondFile.configuration.trim4mA = first->configuration.trim4mA;
+        secondFile.configuration.trim20mA = first->configuration.trim20mA;
+        EXPECT_EQ(configurationJson(secondFile), configurationJson(*first));
+        EXPECT_EQ(session().diff(file.configuration), kSuccess) << out.str();
+        link.OpenDevice("/dev/ttyUSB0", 0);
+    }
+}
+
+TEST_F(Session, DiffNamesEachFieldThatDiffers) {
+    EXPECT_EQ(session().diff(configuration(R"j({"input": "Thermocouple K", "unit": "deg F",
+        "lower": 0, "upper": 400.4, "offset": 1.25, "output": "4mA ~ 20mA",
+        "break": "DownScale(< 4mA)"})j")),
+              kDeviceFailed);
+    // 400.4 writes 400, the device's value; 1.25 writes 12 tenths, not the device's 0.
+    EXPECT_EQ(out.str(), "unit: device deg C, file deg F\noffset: device 0.0, file 1.25\n");
+}
+
+TEST_F(Session, AWriteThatFailsValidationSendsNothing) {
+    const struct {
+        const char* json;
+        const char* message;
+    } cases[] = {
+        {R"j({"input": "Thermocouple K", "unit": "deg C", "lower": -50, "upper": 2000,
+             "offset": 0, "output": "4mA ~ 20mA", "break": "Cut"})j",
+         "upper: 2000 is outside -50 … 1370 deg C"},
+        {R"j({"input": "Thermocouple K", "unit": "deg C", "lower": -50, "upper": 1370,
+             "offset": 71.1, "output": "4mA ~ 20mA", "break": "Cut"})j",
+         "offset: 71.1 is outside -71.0 … +71.0 deg C"},
+        {R"j({"input": "Thermocouple K", "unit": "deg F", "lower": -59, "upper": 2498,
+             "offset": 0, "output": "4mA ~ 20mA", "break": "Cut"})j",
+         "lower: -59 is outside -58 … 2498 deg F"},
+    };
+    for (const auto& c : cases) {
+        err.str("");
+        const unsigned heard = device.requestsHeard();
+        EXPECT_EQ(session().write(configuration(c.json), false), kBadInput);
+        EXPECT_EQ(err.str(), std::string("kelvane-cli: ") + c.message + "\n");
+        EXPECT_EQ(device.requestsHeard(), heard);
+    }
+}
+
+TEST_F(Session, MeasurementWritesCsvAndOpenForABrokenSensor) {
+    device.setFault(sim::Fault::SensorOpen);
+    std::atomic<bool> stop{false};
+    EXPECT_EQ(session().measure(3, Micros(500'000), stop), kSuccess);
+    std::istringstream lines(out.str());
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "time,raw,value,unit");
+    int values = 0;
+    while (std::getline(lines, line)) {
+        EXPECT_NE(line.find("T"), std::string::npos);
+        EXPECT_EQ(line.substr(line.find(',')), ",32767,OPEN,deg C");
+        ++values;
+    }
+    EXPECT_EQ(values, 3);
+    // One request every 500 ms on the virtual clock, the exchange's own time included.
+    std::vector<Micros> requests;
+    for (size_t i = 0; i < log.steps.size(); ++i) {
+        if (log.steps[i] == sent(4, 0x1000, 1)) {
+            requests.push_back(log.times[i]);
+        }
+    }
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[1] - requests[0], Micros(500'000));
+    EXPECT_EQ(requests[2] - requests[1], Micros(500'000));
+}
+
+TEST_F(Session, TrimPointsAreChosenAsTheScreenChoosesThem) {
+    EXPECT_EQ(session().trim(TrimPoint::TwentyMilliamp, 31000), kSuccess);
+    EXPECT_EQ(log.steps, exchange({echoed(5, 8, 31000), echoed(5, 9, 28)}));
+    EXPECT_EQ(device.outputMode(), sim::OutputMode::Hold20mA);
+    log.clear();
+    EXPECT_EQ(session().trim(std::nullopt, std::nullopt), kSuccess);
+    EXPECT_EQ(log.steps, echoed(6, 9, 31));
+    EXPECT_EQ(session().trim(TrimPoint::FourMilliamp, 40000), kBadInput);
+}
+
+TEST_F(Session, ASilentDeviceIsReportedNotWaitedFor) {
+    device.setFault(sim::Fault::NoReply);
+    EXPECT_FALSE(session().read());
+    EXPECT_EQ(err.str(), "kelvane-cli: no reply from the device on /dev/ttyUSB0\n");
+    std::atomic<bool> stop{false};
+    EXPECT_EQ(session().measure(2, Micros(500'000), stop), kDeviceFailed);
+}
+
+}  // namespace
+}  // namespace kelvane::cli

@@ -1,0 +1,117 @@
+// kelvane-cli against a real kelvane-sim over a pseudo-terminal, in real time: read,
+// edit, write, diff and read again; a measurement; a silent device; a busy port.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+
+#include "tests/support/child_process.h"
+
+namespace kelvane {
+namespace {
+
+using testing::ChildProcess;
+
+struct Finished {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+class CliProgram : public ::testing::Test {
+  protected:
+    void startSim(std::vector<std::string> arguments = {}) {
+        sim = std::make_unique<ChildProcess>(KELVANE_SIM_PATH, std::move(arguments));
+        device = sim->nextLine(std::chrono::seconds(5));
+        ASSERT_FALSE(device.empty());
+    }
+    Finished cli(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {"--port", device});
+        ChildProcess program(KELVANE_CLI_PATH, arguments);
+        Finished run{0, program.allOutput(), ""};
+        run.status = program.waitForExit();
+        run.err = program.errors();
+        return run;
+    }
+    std::string file(const std::string& name) {
+        return "/tmp/kelvane-cli-test-" + std::to_string(getpid()) + "-" + name;
+    }
+
+    std::unique_ptr<ChildProcess> sim;
+    std::string device;
+};
+
+TEST_F(CliProgram, AFileReadFromTheDeviceIsEditedWrittenAndReadBack) {
+    startSim();
+    const Finished reading = cli({"read"});
+    ASSERT_EQ(reading.status, 0) << reading.err;
+    std::string json = reading.out;
+    json.replace(json.find("\"upper\": 400"), 12, "\"upper\": 750");
+    const std::string path = file("a.json");
+    std::ofstream(path) << json;
+
+    const Finished write = cli({"write", path});
+    EXPECT_EQ(write.status, 0) << write.err;
+    EXPECT_EQ(write.out, "Write Success\n");
+    const Finished diff = cli({"diff", path});
+    EXPECT_EQ(diff.status, 0) << diff.out;
+    EXPECT_NE(cli({"read"}).out.find("\"upper\": 750,"), std::string::npos);
+
+    json.replace(json.find("\"upper\": 750"), 12, "\"upper\": 751");
+    std::ofstream(path) << json;
+    const Finished differs = cli({"diff", path});
+    EXPECT_EQ(differs.status, 1);
+    EXPECT_EQ(differs.out, "upper: device 750, file 751\n");
+    std::remove(path.c_str());
+}
+
+TEST_F(CliProgram, MeasureWritesOneCsvLinePerValue) {
+    startSim();
+    const Finished measure = cli({"measure", "--count", "3"});
+    ASSERT_EQ(measure.status, 0) << measure.err;
+    std::istringstream lines(measure.out);
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "time,raw,value,unit");
+    const std::regex value(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z,-?\d+,-?\d+\.\d,deg C)");
+    int values = 0;
+    while (std::getline(lines, line)) {
+        EXPECT_TRUE(std::regex_match(line, value)) << line;
+        ++values;
+    }
+    EXPECT_EQ(values, 3);
+}
+
+TEST_F(CliProgram, ASilentDeviceEndsWithExitOneAndSaysSo) {
+    startSim({"--fault", "no-reply"});
+    const Finished reading = cli({"read"});
+    EXPECT_EQ(reading.status, 1);
+    EXPECT_EQ(reading.err, "kelvane-cli: no reply from the device on " + device + "\n");
+}
+
+TEST_F(CliProgram, ASecondProgramOnABusyPortIsToldWhy) {
+    startSim();
+    ChildProcess first(KELVANE_CLI_PATH, {"--port", device, "measure"});
+    ASSERT_EQ(first.nextLine(std::chrono::seconds(5)), "time,raw,value,unit");
+    const Finished second = cli({"identify"});
+    EXPECT_EQ(second.status, 1);
+    EXPECT_EQ(second.err,
+              "kelvane-cli: cannot open " + device + ": it is in use by another program\n");
+    EXPECT_EQ(first.stop(SIGINT), 0) << "Ctrl+C ends the measurement cleanly";
+}
+
+TEST_F(CliProgram, BadFilesAndUsageEndWithExitTwoAndNothingSent) {
+    startSim({"--log", "-"});
+    const std::string path = file("bad.json");
+    std::ofstream(path) << R"({"input": "Thermocouple Q"})";
+    const Finished bad = cli({"write", path});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.find("input: \"Thermocouple Q\" is not one of"), std::string::npos);
+    EXPECT_EQ(cli({"trim", "7mA"}).status, 2);
+    EXPECT_EQ(cli({"frobnicate"}).status, 2);
+    EXPECT_EQ(sim->errors().find("request"), std::string::npos) << "the device heard nothing";
+    std::remove(path.c_str());
+}
+
+}  // namespace
+}  // namespace kelvane
