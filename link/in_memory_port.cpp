@@ -22,9 +22,15 @@ void InMemoryPort::inject(std::uint8_t value, Micros at) {
 bool InMemoryPort::open(const std::string& deviceName) {
     close();
     const auto found = peers_.find(deviceName);
-    if (found == peers_.end() || busy_[deviceName] || unplugged_[deviceName]) {
+    if (found == peers_.end() || unplugged_[deviceName]) {
+        openFailure_ = OpenFailure::Absent;
         return false;
     }
+    if (refused_[deviceName] || busy_[deviceName]) {
+        openFailure_ = refused_[deviceName] ? OpenFailure::PermissionDenied : OpenFailure::Busy;
+        return false;
+    }
+    openFailure_ = OpenFailure::None;
     peer_ = found->second;
     openName_ = deviceName;
     incoming_.clear();

@@ -44,6 +44,8 @@ class InMemoryPort final : public SerialPort {
     void hangUp();
     // Makes the next open of deviceName fail as if another program held it.
     void setBusy(const std::string& deviceName, bool busy);
+    // Makes opens of deviceName fail as a device without permission for this user.
+    void setRefused(const std::string& deviceName, bool refused) { refused_[deviceName] = refused; }
     // A byte arrives unasked at `at` on the open port: noise, or the tail of an earlier
     // reply, waiting on the line before the next request.
     void inject(std::uint8_t value, Micros at);
@@ -53,6 +55,7 @@ class InMemoryPort final : public SerialPort {
     bool open(const std::string& deviceName) override;
     void close() override;
     bool isOpen() const override { return peer_ != nullptr; }
+    OpenFailure lastOpenFailure() const override { return openFailure_; }
     std::optional<LineSettings> currentSettings() override;
     bool applySettings(const LineSettings& settings) override;
     std::optional<std::uint8_t> readByte() override;
@@ -75,6 +78,8 @@ class InMemoryPort final : public SerialPort {
     std::map<std::string, LinePeer*> peers_;
     std::map<std::string, bool> busy_;
     std::map<std::string, bool> unplugged_;
+    std::map<std::string, bool> refused_;
+    OpenFailure openFailure_ = OpenFailure::None;
     LinePeer* peer_ = nullptr;
     std::string openName_;
     LineSettings settings_{};

@@ -62,6 +62,8 @@ class Link {
     void OpenDevice(const std::string& devicePath, std::int16_t lineSettingsIndex);
     void ClosePort() { port_.close(); }
     bool portOpen() const { return port_.isOpen(); }
+    // Why the last open of the port failed (OpenFailure::None after a success).
+    OpenFailure lastOpenFailure() const { return port_.lastOpenFailure(); }
 
     // Reads the reply until 100 ms of silence, or kLongestCollection at most. Byte n
     // of an n-byte reply gets a copy of byte n − 1; an empty collection rewrites byte 0

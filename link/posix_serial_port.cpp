@@ -24,14 +24,24 @@ bool PosixSerialPort::open(const std::string& deviceName) {
     close();
     const int fd = ::open(deviceName.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
+        openFailure_ = (errno == EACCES || errno == EPERM) ? OpenFailure::PermissionDenied
+                       : errno == EBUSY                    ? OpenFailure::Busy
+                                                           : OpenFailure::Absent;
+        return false;
+    }
+    if (!isatty(fd)) {
+        ::close(fd);
+        openFailure_ = OpenFailure::Absent;  // not a serial device at all
         return false;
     }
     // TIOCEXCL keeps other programs out (root ignores it); the advisory lock also
     // refuses a second Kelvane program run as root.
-    if (!isatty(fd) || flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0) {
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0) {
         ::close(fd);
+        openFailure_ = OpenFailure::Busy;
         return false;
     }
+    openFailure_ = OpenFailure::None;
     fd_ = fd;
     hungUp_ = false;
     return true;

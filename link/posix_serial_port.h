@@ -37,6 +37,7 @@ class PosixSerialPort final : public SerialPort {
     bool open(const std::string& deviceName) override;
     void close() override;
     bool isOpen() const override { return fd_ >= 0; }
+    OpenFailure lastOpenFailure() const override { return openFailure_; }
     std::optional<LineSettings> currentSettings() override;
     bool applySettings(const LineSettings& settings) override;
     std::optional<std::uint8_t> readByte() override;
@@ -50,6 +51,7 @@ class PosixSerialPort final : public SerialPort {
     PortSystemCalls calls_;
     int fd_ = -1;
     bool hungUp_ = false;
+    OpenFailure openFailure_ = OpenFailure::None;
 };
 
 }  // namespace kelvane

@@ -18,6 +18,10 @@ using Micros = std::chrono::microseconds;
 // How long a one-byte read waits for a byte; also the silence that ends a reply.
 inline constexpr Micros kReadTimeout{100'000};
 
+// Why the last open failed, for the hint a technician needs; nothing is shown for a
+// device that is simply not there.
+enum class OpenFailure { None, Absent, PermissionDenied, Busy };
+
 class SerialPort {
   public:
     virtual ~SerialPort() = default;
@@ -25,6 +29,7 @@ class SerialPort {
     // Opens the device for exclusive use; false when it is absent, busy or refused.
     virtual bool open(const std::string& deviceName) = 0;
     virtual void close() = 0;
+    virtual OpenFailure lastOpenFailure() const { return OpenFailure::None; }
     virtual bool isOpen() const = 0;
 
     // The port's current line settings; nothing when they cannot be read.

@@ -123,25 +123,45 @@ DeviceListing SysfsDeviceSource::listDevices() {
     return listing;
 }
 
-std::string plugAndPlayName(const SerialDevice& device, int comNumber) {
-    const std::string port = "(COM" + std::to_string(comNumber) + ")";
-    if (!device.usbAdapter) {
-        return "Communications Port " + port;
-    }
-    std::string product;
-    for (char c : device.product) {
+namespace {
+
+// Text that cannot move the port number the scan rules cut: no parentheses, no
+// control characters, no upper-case "COM", no blanks at either end.
+std::string harmless(const std::string& text) {
+    std::string clean;
+    for (char c : text) {
         if (c == '(' || c == ')' || std::iscntrl(static_cast<unsigned char>(c))) {
             c = ' ';
         }
-        product += c;
+        clean += c;
     }
-    for (size_t at = product.find("COM"); at != std::string::npos; at = product.find("COM", at)) {
-        product.replace(at, 3, "Com");
+    for (size_t at = clean.find("COM"); at != std::string::npos; at = clean.find("COM", at)) {
+        clean.replace(at, 3, "Com");
     }
-    const size_t first = product.find_first_not_of(' ');
-    product = first == std::string::npos ? std::string() : product.substr(first);
-    while (!product.empty() && product.back() == ' ') {
-        product.pop_back();
+    const size_t first = clean.find_first_not_of(' ');
+    clean = first == std::string::npos ? std::string() : clean.substr(first);
+    while (!clean.empty() && clean.back() == ' ') {
+        clean.pop_back();
+    }
+    return clean;
+}
+
+}  // namespace
+
+std::string plugAndPlayName(const SerialDevice& device, int comNumber) {
+    // The device path goes after the first ")", where the scan rules never look, so
+    // that a technician sees what each port leads to.
+    const std::string port = "(COM" + std::to_string(comNumber) + ") " + device.path;
+    if (!device.usbAdapter) {
+        return "Communications Port " + port;
+    }
+    std::string product = harmless(device.product);
+    if (product.empty()) {
+        // Named after its device ("ttyUSB0", "pts/3") rather than a bare "USB".
+        const std::string dev = "/dev/";
+        product =
+            harmless(device.path.rfind(dev, 0) == 0 ? device.path.substr(dev.size())
+                                                    : fs::path(device.path).filename().string());
     }
     if (product.empty()) {
         product = "USB";

@@ -72,9 +72,10 @@ class PortAliases {
     std::vector<Entry> entries_;
 };
 
-// "<product> USB-to-Serial Comm Port (COMn)" for a USB adapter ("USB" without a
-// product text), "Communications Port (COMn)" for any other port. Product text can
-// not disturb the scan rules: parentheses and upper-case "COM" are taken out of it.
+// "<product> USB-to-Serial Comm Port (COMn) <device>" for a USB adapter (named after
+// its device without a product text), "Communications Port (COMn) <device>" for any
+// other port. The device path follows the first ")", where the scan rules do not look;
+// product text cannot disturb them: parentheses and upper-case "COM" are taken out.
 std::string plugAndPlayName(const SerialDevice& device, int comNumber);
 
 }  // namespace kelvane

@@ -53,4 +53,20 @@ std::int16_t portNumberFromText(const std::string& numberText) {
         value, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max()));
 }
 
+std::optional<std::string> openFailureMessage(OpenFailure failure, const std::string& device) {
+    switch (failure) {
+        case OpenFailure::PermissionDenied:
+            return "Cannot open " + device +
+                   ": permission denied.\nAdd your user to the dialout group: sudo usermod -aG "
+                   "dialout $USER, then log in again.";
+        case OpenFailure::Busy:
+            return "Cannot open " + device +
+                   ": another program is using it.\nClose that program, then press Start again.";
+        case OpenFailure::None:
+        case OpenFailure::Absent:
+            break;
+    }
+    return std::nullopt;
+}
+
 }  // namespace kelvane

@@ -5,7 +5,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+
+#include "link/serial_port.h"
 
 namespace kelvane {
 
@@ -27,5 +30,9 @@ PortNameVerdict readPortName(const std::string& name);
 // value". Integers beyond the 16-bit port number are held at its limits, so that they
 // stay outside the port-name table instead of wrapping round onto a real port.
 std::int16_t portNumberFromText(const std::string& numberText);
+
+// What a technician is told when the adapter's device exists but cannot be opened:
+// the device, the cause and, for permissions, the fix. Nothing for an absent device.
+std::optional<std::string> openFailureMessage(OpenFailure failure, const std::string& device);
 
 }  // namespace kelvane

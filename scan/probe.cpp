@@ -85,6 +85,9 @@ ProbeOutcome runProbe(Link& link, ProgramState& state, const ProbeSteps& steps) 
 
     link.ClosePort();
     link.OpenPort(portIndex, kLine4800);
+    if (!link.portOpen() && steps.firstOpenFailed) {
+        steps.firstOpenFailed();
+    }
     steps.getSerialN(kDeviceAddress);
     if (state.familyCode == static_cast<std::int16_t>(DeviceFamily::Transmitter)) {
         return ProbeOutcome::TransmitterFound;

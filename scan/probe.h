@@ -54,6 +54,8 @@ enum class ProbeOutcome { TransmitterFound, DeviceNotFound };
 struct ProbeSteps {
     std::function<void(std::int16_t address)> getSerialN;  // identify the device at address
     std::function<void(int line)> selectBaudLine;          // 4 = one past the last line
+    // Called once when the first open of the adapter fails; the probe then goes on.
+    std::function<void()> firstOpenFailed;
 };
 
 // TForm3::iConTest's sequence on the port of state.portNumber: first attempt at

@@ -51,12 +51,13 @@ TForm3::TForm3(Link& link, ProgramState& state, DialogService& dialogs, SerialDe
     timer1_.setSingleShot(true);
     connect(&timer1_, &QTimer::timeout, this, [this] { handle([this] { Timer1Timer(); }); });
 
-    link_.setDeviceResolver([this](const std::string& name) { return aliases_.resolve(name); });
+    // Once the screen is gone, port names open as they are.
+    link_.setDeviceResolver(
+        [aliases = std::weak_ptr<PortAliases>(aliases_)](const std::string& name) {
+            const auto live = aliases.lock();
+            return live ? live->resolve(name) : name;
+        });
     FormCreate();
-}
-
-TForm3::~TForm3() {
-    link_.setDeviceResolver(nullptr);
 }
 
 void TForm3::buildMenu() {
@@ -147,9 +148,9 @@ void TForm3::Button1Click() {
             ExitClick();
             return;
         }
-        aliases_.assign(listing.devices, extraAdapters_);
+        aliases_->assign(listing.devices, extraAdapters_);
 
-        for (const PortAliases::Entry& entry : aliases_.entries()) {
+        for (const PortAliases::Entry& entry : aliases_->entries()) {
             const PortNameVerdict verdict = readPortName(entry.plugAndPlayName);
             if (!verdict.listed) {
                 continue;
@@ -185,6 +186,7 @@ void TForm3::iConTest() {
     ProbeSteps steps;
     steps.getSerialN = [this](std::int16_t address) { GetSerialN(address); };
     steps.selectBaudLine = [this](int line) { selectBaudLine(line); };
+    steps.firstOpenFailed = [this] { explainOpenFailure(); };
     if (runProbe(link_, state_, steps) == ProbeOutcome::TransmitterFound) {
         hide();
         if (hooks_.showTransmitterScreen) {
@@ -193,6 +195,15 @@ void TForm3::iConTest() {
         return;
     }
     showStatus(*Label5, StatusColour::Red, text(state_.languageId, scan_texts::kDeviceNotFound));
+}
+
+void TForm3::explainOpenFailure() {
+    // The commonest first-run problems on Linux, said once; an absent device says nothing.
+    const std::string device = aliases_->resolve("COM" + std::to_string(state_.portNumber));
+    const auto message = openFailureMessage(link_.lastOpenFailure(), device);
+    if (message) {
+        dialogs_.showMessage(*message);
+    }
 }
 
 void TForm3::GetSerialN(std::int16_t address) {

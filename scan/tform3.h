@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "i18n/language_aware.h"
@@ -36,8 +37,6 @@ class TForm3 : public QMainWindow, public LanguageAware {
     // (--port, --simulate). The link's port names resolve through this screen's aliases.
     TForm3(Link& link, ProgramState& state, DialogService& dialogs, SerialDeviceSource& devices,
            std::vector<SerialDevice> extraAdapters, ScanHooks hooks);
-    // The link outlives the screen: it must not keep a resolver that reaches into it.
-    ~TForm3() override;
 
     // Screens the language routines re-caption besides this one, in order.
     void addLanguageScreen(LanguageAware& screen) { languageScreens_.push_back(&screen); }
@@ -46,6 +45,8 @@ class TForm3 : public QMainWindow, public LanguageAware {
     void Button1Click();
     void Timer1Timer();
     void iConTest();
+    // The message box for an adapter that exists but cannot be opened.
+    void explainOpenFailure();
     void GetSerialN(std::int16_t address);
     void ExitClick();
     void AboutClick();
@@ -61,7 +62,7 @@ class TForm3 : public QMainWindow, public LanguageAware {
     void applyLanguage(std::int16_t languageId) override;
 
     QTimer& timer1() { return timer1_; }
-    const PortAliases& aliases() const { return aliases_; }
+    const PortAliases& aliases() const { return *aliases_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;  // TForm3::FormClose
@@ -80,7 +81,9 @@ class TForm3 : public QMainWindow, public LanguageAware {
     SerialDeviceSource& devices_;
     std::vector<SerialDevice> extraAdapters_;
     ScanHooks hooks_;
-    PortAliases aliases_;
+    // Shared with the link's resolver, which outlives the screen and must never reach
+    // into a screen that is gone.
+    std::shared_ptr<PortAliases> aliases_ = std::make_shared<PortAliases>();
     std::vector<LanguageAware*> languageScreens_;
 
     QLabel* Label3 = nullptr;

@@ -8,6 +8,9 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <deque>
@@ -130,6 +133,50 @@ TEST_F(PortFaults, AHangUpFailsAtOnceAndStaysFailed) {
     EXPECT_EQ(port.readByte(), std::nullopt) << "no further system call";
     const std::uint8_t frame[8]{};
     EXPECT_FALSE(port.write(frame, sizeof frame));
+}
+
+}  // namespace
+}  // namespace kelvane
+
+namespace kelvane {
+namespace {
+
+TEST(PortOpenFailures, PermissionBusyAndAbsentAreToldApart) {
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    grantpt(master);
+    unlockpt(master);
+    const std::string slave = ptsname(master);
+
+    PosixSerialPort first;
+    ASSERT_TRUE(first.open(slave));
+    PosixSerialPort second;
+    EXPECT_FALSE(second.open(slave));
+    EXPECT_EQ(second.lastOpenFailure(), OpenFailure::Busy);
+    first.close();
+    EXPECT_FALSE(second.open("/dev/kelvane-no-such-device"));
+    EXPECT_EQ(second.lastOpenFailure(), OpenFailure::Absent);
+    EXPECT_TRUE(second.open(slave));
+    EXPECT_EQ(second.lastOpenFailure(), OpenFailure::None);
+    second.close();
+
+    // A user without access to the device, as a technician outside the dialout group:
+    // a child that gives up root when it has it.
+    ASSERT_EQ(chmod(slave.c_str(), 0600), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && setuid(65534) != 0) {
+            _exit(3);
+        }
+        PosixSerialPort port;
+        const bool opened = port.open(slave);
+        _exit(!opened && port.lastOpenFailure() == OpenFailure::PermissionDenied ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    ::close(master);
 }
 
 }  // namespace

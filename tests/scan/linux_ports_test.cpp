@@ -90,7 +90,8 @@ TEST_F(FakeSysfs, AnAdapterWithoutProductTextIsNotNamedAfterItsHub) {
     ASSERT_EQ(listing.devices.size(), 1u);
     EXPECT_TRUE(listing.devices[0].usbAdapter);
     EXPECT_EQ(listing.devices[0].product, "");
-    EXPECT_EQ(plugAndPlayName(listing.devices[0], 1), "USB USB-to-Serial Comm Port (COM1)");
+    EXPECT_EQ(plugAndPlayName(listing.devices[0], 1),
+              "ttyUSB0 USB-to-Serial Comm Port (COM1) /dev/ttyUSB0");
 }
 
 TEST_F(FakeSysfs, AnUnreadableDeviceListIsReportedNotTakenAsNoPorts) {
@@ -123,16 +124,25 @@ TEST(PlugAndPlayName, NamesReadByTheScanRulesGiveBackTheAlias) {
     const Case cases[] = {
         {{"/dev/ttyUSB0", true, "FT232R USB UART"},
          1,
-         "FT232R USB UART USB-to-Serial Comm Port (COM1)",
+         "FT232R USB UART USB-to-Serial Comm Port (COM1) /dev/ttyUSB0",
          true},
-        {{"/dev/ttyUSB0", true, ""}, 12, "USB USB-to-Serial Comm Port (COM12)", true},
-        {{"/dev/ttyS0", false, ""}, 3, "Communications Port (COM3)", false},
+        {{"/dev/ttyUSB0", true, ""},
+         12,
+         "ttyUSB0 USB-to-Serial Comm Port (COM12) /dev/ttyUSB0",
+         true},
+        {{"/dev/ttyS0", false, ""}, 3, "Communications Port (COM3) /dev/ttyS0", false},
         // Product texts cannot move the cut: no "COM" and no parentheses of their own.
         {{"/dev/ttyUSB1", true, "COM Adapter (v2)"},
          4,
-         "Com Adapter  v2 USB-to-Serial Comm Port (COM4)",
+         "Com Adapter  v2 USB-to-Serial Comm Port (COM4) /dev/ttyUSB1",
          true},
-        {{"/dev/ttyACM0", true, "  \n"}, 5, "USB USB-to-Serial Comm Port (COM5)", true},
+        {{"/dev/ttyACM0", true, "  \n"},
+         5,
+         "ttyACM0 USB-to-Serial Comm Port (COM5) /dev/ttyACM0",
+         true},
+        // A --port device without a product text is named after its device.
+        {{"/dev/pts/3", true, ""}, 2, "pts/3 USB-to-Serial Comm Port (COM2) /dev/pts/3", true},
+        {{"/tmp/COM(1)", true, ""}, 6, "Com 1 USB-to-Serial Comm Port (COM6) /tmp/COM(1)", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -155,7 +165,8 @@ TEST(PortAliases, AliasesFollowDeviceOrderThenTheExtraAdapters) {
     ASSERT_EQ(aliases.entries().size(), 4u);
     EXPECT_EQ(aliases.entries()[0].path, "/dev/ttyS0");
     // Named on the command line: listed as an adapter in place, not twice.
-    EXPECT_EQ(aliases.entries()[0].plugAndPlayName, "USB USB-to-Serial Comm Port (COM1)");
+    EXPECT_EQ(aliases.entries()[0].plugAndPlayName,
+              "ttyS0 USB-to-Serial Comm Port (COM1) /dev/ttyS0");
     EXPECT_EQ(aliases.entries()[1].path, "/dev/ttyUSB0");
     EXPECT_EQ(aliases.entries()[2].path, "/dev/ttyUSB1");
     EXPECT_EQ(aliases.entries()[3].alias, "COM4");
@@ -175,7 +186,8 @@ TEST(PortAliases, TheTableFormOfHighPortsResolvesToo) {
     aliases.assign(devices, {});
     EXPECT_EQ(aliases.resolve("\\\\.\\COM12"), "/dev/ttyUSB11");
     // A seventeenth port is listed under COM17, which the port-name table cannot open.
-    EXPECT_EQ(aliases.entries().back().plugAndPlayName, "USB USB-to-Serial Comm Port (COM17)");
+    EXPECT_EQ(aliases.entries().back().plugAndPlayName,
+              "ttyUSB16 USB-to-Serial Comm Port (COM17) /dev/ttyUSB16");
 }
 
 }  // namespace

@@ -91,7 +91,8 @@ TEST_F(ScanScreen, SingleAdapterIsSelectedAndTheProbeIsArmed) {
     TForm3& scan = screen();
     scan.Button1Click();
     ASSERT_EQ(ports().count(), 1);
-    EXPECT_EQ(ports().item(0)->text(), "FT232R USB UART USB-to-Serial Comm Port (COM1)");
+    EXPECT_EQ(ports().item(0)->text(),
+              "FT232R USB UART USB-to-Serial Comm Port (COM1) /dev/ttyUSB0");
     EXPECT_EQ(ports().currentRow(), 0);
     EXPECT_EQ(state.portNumber, 1);
     EXPECT_EQ(state.listedPortCount, 1);
@@ -106,7 +107,9 @@ TEST_F(ScanScreen, TheLastAdapterWinsAndOtherPortsAreOnlyListed) {
     TForm3& scan = screen({{"/dev/pts/9", true, "Kelvane Simulator"}});
     scan.Button1Click();
     ASSERT_EQ(ports().count(), 3);
-    EXPECT_EQ(ports().item(0)->text(), "Communications Port (COM1)");
+    EXPECT_EQ(ports().item(0)->text(), "Communications Port (COM1) /dev/ttyS0");
+    EXPECT_EQ(ports().item(2)->text(),
+              "Kelvane Simulator USB-to-Serial Comm Port (COM3) /dev/pts/9");
     EXPECT_EQ(ports().currentRow(), 2);
     EXPECT_EQ(state.portNumber, 3);
     EXPECT_EQ(scan.aliases().resolve("COM3"), "/dev/pts/9");
@@ -287,6 +290,46 @@ TEST_F(ScanScreen, TheLinkKeepsNoResolverIntoAScreenThatIsGone) {
     // With the screen gone, port names open as they are, through nothing of it.
     link.OpenPort(0, 0);
     EXPECT_TRUE(link.portOpen());
+}
+
+}  // namespace
+}  // namespace kelvane
+
+namespace kelvane {
+namespace {
+
+TEST_F(ScanScreen, AnAdapterThatCannotBeOpenedIsExplainedOnceAndTheProbeGoesOn) {
+    struct Case {
+        const char* name;
+        bool refused, busy;
+        std::vector<std::string> shown;
+    };
+    const Case cases[] = {
+        {"no permission",
+         true,
+         false,
+         {"Cannot open /dev/ttyUSB0: permission denied.\nAdd your user to the dialout group: "
+          "sudo usermod -aG dialout $USER, then log in again."}},
+        {"held by another program",
+         false,
+         true,
+         {"Cannot open /dev/ttyUSB0: another program is using it.\nClose that program, then "
+          "press Start again."}},
+        {"simply absent", false, false, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs.entries.clear();
+        devices.listing.devices = {
+            {c.refused || c.busy ? "/dev/ttyUSB0" : "/dev/ttyUSB7", true, "FT232R"}};
+        port.setRefused("/dev/ttyUSB0", c.refused);
+        port.setBusy("/dev/ttyUSB0", c.busy);
+        TForm3& scan = screen();
+        scan.Button1Click();
+        scan.Timer1Timer();
+        EXPECT_EQ(dialogs.texts(), c.shown);
+        EXPECT_EQ(statusText(), "Device Not Found");
+    }
 }
 
 }  // namespace
