@@ -12,6 +12,7 @@
 #include "app/options.h"
 #include "app/program_windows.h"
 #include "app/window_report.h"
+#include "kelvane_version.h"
 #include "link/link.h"
 #include "link/posix_serial_port.h"
 #include "link/program_state.h"
@@ -22,7 +23,17 @@
 
 int main(int argc, char* argv[]) {
     if (kelvane::asksForHelp(argc, argv)) {
-        std::fputs(kelvane::parseOptions({"kelvane", "--help"}).helpText.c_str(), stdout);
+        // Before any window system is needed.
+        QStringList arguments;
+        for (int i = 0; i < argc; ++i) {
+            arguments << QString::fromLocal8Bit(argv[i]);
+        }
+        const kelvane::ProgramOptions asked = kelvane::parseOptions(arguments);
+        if (asked.version) {
+            std::printf("kelvane %s\n", KELVANE_VERSION_TEXT);
+        } else {
+            std::fputs(asked.helpText.c_str(), stdout);
+        }
         return 0;
     }
     QApplication application(argc, argv);

@@ -13,6 +13,7 @@ ProgramOptions parseOptions(const QStringList& arguments) {
         "USB-to-serial adapter, probes it for a transmitter and opens the transmitter\n"
         "screen. Without options it looks only at the adapters the system has.");
     const QCommandLineOption help({"h", "help"}, "Show this help and exit.");
+    const QCommandLineOption version("version", "Show the version and exit.");
     const QCommandLineOption port(
         "port",
         "List DEVICE as a USB-to-serial adapter (e.g. an RS-485 converter on /dev/ttyS1, "
@@ -47,6 +48,7 @@ ProgramOptions parseOptions(const QStringList& arguments) {
         "report; without it nothing is written.",
         "FILE");
     parser.addOption(help);
+    parser.addOption(version);
     parser.addOption(autoStart);
     parser.addOption(port);
     parser.addOption(simulate);
@@ -67,6 +69,7 @@ ProgramOptions parseOptions(const QStringList& arguments) {
         return options;
     }
     options.help = parser.isSet(help);
+    options.version = parser.isSet(version);
     for (const QString& device : parser.values(port)) {
         options.ports.push_back(device.toStdString());
     }
@@ -81,7 +84,8 @@ ProgramOptions parseOptions(const QStringList& arguments) {
 
 bool asksForHelp(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0 ||
+            std::strcmp(argv[i], "--version") == 0) {
             return true;
         }
     }

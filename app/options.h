@@ -20,6 +20,7 @@ struct ProgramOptions {
     bool service = false;            // --service
     std::string logPath;             // --log FILE, or - for standard error
     bool help = false;
+    bool version = false;  // --version
     std::string helpText;
     std::optional<std::string> error;  // an unknown option or a missing value
 };

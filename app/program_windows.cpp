@@ -74,6 +74,9 @@ void ProgramWindows::closeMainWindow() {
 void ProgramWindows::showAbout() {
     form9_->show();
     form9_->raise();
+    // Activated, so that closing it hands focus back to the screen it was opened from
+    // whatever the window manager does.
+    form9_->activateWindow();
 }
 
 }  // namespace kelvane

@@ -2,6 +2,11 @@
 
 #include "app/maker_panel.h"
 
+#include <QLabel>
+#include <QLayout>
+
+#include "kelvane_version.h"
+
 namespace kelvane {
 
 TForm9::TForm9() : QWidget(nullptr) {
@@ -12,6 +17,10 @@ TForm9::TForm9() : QWidget(nullptr) {
     setFixedSize(461, 330);
     move(446, 237);
     addMakerPanel(*this);
+    auto* version = new QLabel(QString("Version %1").arg(KELVANE_VERSION_TEXT), this);
+    version->setObjectName("Version");
+    version->setAlignment(Qt::AlignHCenter);
+    layout()->addWidget(version);
 }
 
 }  // namespace kelvane

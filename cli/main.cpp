@@ -16,6 +16,7 @@
 
 #include "cli/config_file.h"
 #include "cli/transmitter_session.h"
+#include "kelvane_version.h"
 #include "link/link.h"
 #include "link/posix_serial_port.h"
 #include "scan/linux_ports.h"
@@ -137,7 +138,7 @@ int main(int argc, char** argv) {
         return status == 0 ? cli::kSuccess : cli::kBadInput;
     }
     if (version) {
-        std::cout << "kelvane-cli " << KELVANE_VERSION << "\n";
+        std::cout << "kelvane-cli " << KELVANE_VERSION_TEXT << "\n";
         return cli::kSuccess;
     }
     if (app.get_subcommands().empty()) {

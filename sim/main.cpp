@@ -11,6 +11,7 @@
 #include <iostream>
 #include <memory>
 
+#include "kelvane_version.h"
 #include "sim/model_names.h"
 #include "sim/options.h"
 #include "sim/pty_device.h"
@@ -66,6 +67,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     const SimOptions& options = *parsed.options;
+    if (options.version) {
+        std::cout << "kelvane-sim " << KELVANE_VERSION_TEXT << "\n";
+        return 0;
+    }
     if (options.help) {
         std::cout << usageText();
         return 0;

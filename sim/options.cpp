@@ -82,6 +82,7 @@ std::string usageText() {
         "  --log FILE        log each request and reply in hex, with its line setting\n"
         "                    and time, to FILE ('-' for standard error)\n"
         "  --help            show this text and exit\n"
+        "  --version         show the version and exit\n"
         "\n"
         "Faults:\n";
     for (const FaultName& entry : kFaultNames) {
@@ -108,6 +109,10 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
         }
         if (name == "--help" || name == "-h") {
             options.help = true;
+            continue;
+        }
+        if (name == "--version") {
+            options.version = true;
             continue;
         }
         static constexpr std::array<const char*, 9> kWithValue = {

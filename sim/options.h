@@ -24,6 +24,7 @@ struct SimOptions {
     std::string linkPath;  // empty: no symbolic link
     std::string logPath;   // empty: no log; "-": standard error
     bool help = false;
+    bool version = false;  // --version
 };
 
 // The parsed options, or the message that explains what is wrong.

@@ -2,8 +2,12 @@
 // status label, the identity captions, the menus and the language captions.
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QUrl>
 #include <QWindow>
 
+#include "i18n/help_files.h"
 #include "i18n/transmitter_texts.h"
 #include "transmitter/register_map.h"
 #include "transmitter/tform2.h"
@@ -31,8 +35,26 @@ void TForm2::hideEvent(QHideEvent* event) {
     activation_.screenHidden(windowHandle());
 }
 
+void TForm2::showEvent(QShowEvent* event) {
+    // Shown by the program (not restored from a minimised state): before the window is
+    // first painted. The activation that follows repeats these steps and starts the
+    // read, but the first frame must not show the design state or an old identity.
+    if (!event->spontaneous()) {
+        showIdentity();
+        showStatusMessage(StatusColour::Blue, texts::kTransmission);
+    }
+    QMainWindow::showEvent(event);
+}
+
 void TForm2::FormActivate() {
     TimerAllOFF();
+    showIdentity();
+    BtnP1Click();
+    ui.Item5->setItemVisible(regmap::kCutItem,
+                             state_.firmwareVersionIndex >= regmap::kFirstFirmwareWithCut);
+}
+
+void TForm2::showIdentity() {
     ui.PageCont->setCurrentWidget(ui.Configuration);
     const QString serial = QString::number(state_.serialNumber);
     ui.Serial_Y->setText(serial);
@@ -44,9 +66,6 @@ void TForm2::FormActivate() {
     } else {
         applyLanguage(state_.languageId);
     }
-    BtnP1Click();
-    ui.Item5->setItemVisible(regmap::kCutItem,
-                             state_.firmwareVersionIndex >= regmap::kFirstFirmwareWithCut);
 }
 
 void TForm2::showFirmware(int firmwareIndex) {
@@ -138,6 +157,11 @@ void TForm2::StartClick() {
     if (hooks_.startScan) {
         hooks_.startScan();
     }
+}
+
+void TForm2::ConentsClick() {
+    const QString name = QString::fromLatin1(helpFileName(state_.languageId));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::current().absoluteFilePath(name)));
 }
 
 void TForm2::HelpClick() {

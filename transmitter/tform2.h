@@ -55,6 +55,9 @@ class TForm2 : public QMainWindow, public LanguageAware {
     void SimplifiedClick();
     void StartClick();
     void HelpClick();
+    // Help contents: opens the current language's help file with the desktop's viewer.
+    // No menu is bound to it; a missing file or viewer reports nothing.
+    void ConentsClick();
 
     // Input type rules and field checks.
     void hilo_set(int type, int unit);
@@ -143,6 +146,8 @@ class TForm2 : public QMainWindow, public LanguageAware {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    // The first frame already shows the identity and "Transmission...", not the design.
+    void showEvent(QShowEvent* event) override;
 
   private:
     void connectHandlers();
@@ -150,6 +155,8 @@ class TForm2 : public QMainWindow, public LanguageAware {
     void chooseLanguage(std::int16_t languageId);
     void useHanForms(std::int16_t languageId);
     void showModel(int modelCode);
+    // Activation's first steps: page, identity captions, language.
+    void showIdentity();
     void showFirmware(int firmwareIndex);
     // The unit label after the maximal range, the range fields and the offset field.
     void showUnitLabel(const QString& unitText);

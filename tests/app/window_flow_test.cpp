@@ -198,3 +198,15 @@ TEST_F(WindowFlow, SplashShowsTheMakersPictureAndLinesWithoutACaption) {
 
 }  // namespace
 }  // namespace kelvane
+
+namespace kelvane {
+namespace {
+
+TEST_F(WindowFlow, TheAboutScreenShowsTheVersion) {
+    const QLabel* version = windows->form9().findChild<QLabel*>("Version");
+    ASSERT_NE(version, nullptr);
+    EXPECT_TRUE(version->text().startsWith("Version 0.1.0"));
+}
+
+}  // namespace
+}  // namespace kelvane

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "i18n/help_files.h"
 #include "i18n/transmitter_texts.h"
 #include "tests/transmitter/screen_fixture.h"
 #include "transmitter/activation_tracker.h"
@@ -282,6 +283,32 @@ TEST_F(LifeCycle, FocusFromAnotherWindowOfTheProgramActivatesTheScreen) {
     ui().Timer2->stop();
     screen.hide();
     about.hide();
+}
+
+}  // namespace
+}  // namespace kelvane::testing
+
+namespace kelvane::testing {
+namespace {
+
+class FirstFrame : public ScreenTest {};
+
+TEST_F(FirstFrame, TheScreenIsFirstShownWithItsIdentityAndTransmission) {
+    screen.show();  // nothing has been painted yet
+    EXPECT_EQ(text(ui().Serial_Y), "200001");
+    EXPECT_EQ(text(ui().Label7), "V05");
+    EXPECT_EQ(text(ui().Lab83), "Transmission...");
+    EXPECT_EQ(labelColour(*ui().Lab83), QColor(0, 0, 255));
+    EXPECT_EQ(ui().PageCont->currentWidget(), ui().Configuration);
+    screen.hide();
+}
+
+TEST(HelpContents, TheHelpFileFollowsTheLanguageId) {
+    const std::pair<std::int16_t, const char*> cases[] = {
+        {50, "QTR-E.chm"}, {1028, "QTR-T.chm"}, {2052, "QTR-S.chm"}, {7, "QTR-E.chm"}};
+    for (const auto& [language, file] : cases) {
+        EXPECT_STREQ(helpFileName(language), file) << language;
+    }
 }
 
 }  // namespace

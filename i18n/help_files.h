@@ -1,0 +1,15 @@
+// The help file of each language, which the transmitter screen's help-contents
+// operation opens by its bare name from the current directory.
+#pragma once
+
+#include "i18n/message_choice.h"
+
+namespace kelvane {
+
+inline constexpr Texts kHelpFiles{"QTR-E.chm", "QTR-T.chm", "QTR-S.chm"};
+
+constexpr const char* helpFileName(std::int16_t languageId) {
+    return chooseText(languageId, kHelpFiles);
+}
+
+}  // namespace kelvane
