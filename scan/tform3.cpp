@@ -1,5 +1,7 @@
 #include "scan/tform3.h"
 
+#include <QScopeGuard>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -122,6 +124,7 @@ void TForm3::buildControls() {
     statusFont.setBold(true);
     Label5->setFont(statusFont);
     setLabelColour(*Label5, colourOf(StatusColour::Blue));
+    Label5->installEventFilter(this);
 }
 
 template <class Handler>
@@ -168,13 +171,32 @@ void TForm3::Button1Click() {
 
         if (state_.portNumber != 0) {
             showStatus(*Label5, StatusColour::Blue, text(state_.languageId, scan_texts::kScanning));
-            // 20 ms lets the status label repaint before the probe blocks the window.
-            timer1_.start();
+            armProbe();
         } else {
             showStatus(*Label5, StatusColour::Red,
                        text(state_.languageId, scan_texts::kCommunicationError));
         }
     });
+}
+
+void TForm3::armProbe() {
+    if (!isVisible()) {
+        timer1_.start();
+        return;
+    }
+    // The 20 ms let the status label repaint before the probe blocks the window. A
+    // window just shown (Scan > Start from the transmitter screen) cannot paint yet, so
+    // they count from the label's paint, not from now.
+    probeWaitsForPaint_ = true;
+    Label5->update();
+}
+
+bool TForm3::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Label5 && event->type() == QEvent::Paint && probeWaitsForPaint_) {
+        probeWaitsForPaint_ = false;
+        timer1_.start();  // the label paints as soon as this returns
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TForm3::Timer1Timer() {
@@ -183,6 +205,12 @@ void TForm3::Timer1Timer() {
 }
 
 void TForm3::iConTest() {
+    // Clicks on Start that arrive while the probe blocks the window are not new
+    // presses: the button takes none until the queue they wait in has been emptied.
+    Button1->setEnabled(false);
+    const auto enableStart = qScopeGuard([this] {
+        QTimer::singleShot(kStaleClickWindowMs, Button1, [this] { Button1->setEnabled(true); });
+    });
     ProbeSteps steps;
     steps.getSerialN = [this](std::int16_t address) { GetSerialN(address); };
     steps.selectBaudLine = [this](int line) { selectBaudLine(line); };

@@ -45,6 +45,8 @@ class TForm3 : public QMainWindow, public LanguageAware {
     void Button1Click();
     void Timer1Timer();
     void iConTest();
+    // Starts the probe's 20 ms once the status label has painted "Scan...".
+    void armProbe();
     // The message box for an adapter that exists but cannot be opened.
     void explainOpenFailure();
     void GetSerialN(std::int16_t address);
@@ -65,6 +67,7 @@ class TForm3 : public QMainWindow, public LanguageAware {
     const PortAliases& aliases() const { return *aliases_; }
 
   protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;  // TForm3::FormClose
 
   private:
@@ -83,6 +86,10 @@ class TForm3 : public QMainWindow, public LanguageAware {
     ScanHooks hooks_;
     // Shared with the link's resolver, which outlives the screen and must never reach
     // into a screen that is gone.
+    bool probeWaitsForPaint_ = false;
+    // How long after a probe the Start button ignores clicks: those queued while the
+    // window was blocked are delivered right after it.
+    static constexpr int kStaleClickWindowMs = 250;
     std::shared_ptr<PortAliases> aliases_ = std::make_shared<PortAliases>();
     std::vector<LanguageAware*> languageScreens_;
 

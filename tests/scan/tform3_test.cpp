@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QThread>
 
 #include "link/in_memory_port.h"
 #include "tests/support/scripted_peer.h"
@@ -98,7 +101,12 @@ TEST_F(ScanScreen, SingleAdapterIsSelectedAndTheProbeIsArmed) {
     EXPECT_EQ(state.listedPortCount, 1);
     EXPECT_EQ(statusText(), "Scan...");
     EXPECT_EQ(statusColour(), colourOf(StatusColour::Blue));
+    // The 20 ms start once the label has painted its new status.
+    for (int turn = 0; turn < 50 && !scan.timer1().isActive(); ++turn) {
+        QApplication::processEvents();
+    }
     EXPECT_TRUE(scan.timer1().isActive());
+    EXPECT_EQ(scan.timer1().interval(), 20);
     EXPECT_TRUE(device.sent.empty());  // the probe waits for the timer
 }
 
@@ -330,6 +338,77 @@ TEST_F(ScanScreen, AnAdapterThatCannotBeOpenedIsExplainedOnceAndTheProbeGoesOn) 
         EXPECT_EQ(dialogs.texts(), c.shown);
         EXPECT_EQ(statusText(), "Device Not Found");
     }
+}
+
+}  // namespace
+}  // namespace kelvane
+
+namespace kelvane {
+namespace {
+
+// Counts the paints of a widget, and what it showed at the last one.
+class PaintCounter final : public QObject {
+  public:
+    explicit PaintCounter(QLabel& label) : label_(label) { label.installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            ++paints;
+            lastText = label_.text();
+        }
+        return false;
+    }
+    int paints = 0;
+    QString lastText;
+
+  private:
+    QLabel& label_;
+};
+
+TEST_F(ScanScreen, TheProbeStartsOnlyAfterScanHasBeenPaintedAndStaleClicksAreIgnored) {
+    devices.listing.devices = {{"/dev/ttyUSB0", true, "FT232R"}};
+    TForm3& scan = screen();
+    PaintCounter counter(status());
+    int paintsWhenProbed = -1;
+    QString shownWhenProbed;
+    QPushButton* start = scan.findChild<QPushButton*>("Button1");
+    device.setResponder([&](const std::vector<std::uint8_t>&, const LineSettings&) {
+        if (paintsWhenProbed < 0) {
+            paintsWhenProbed = counter.paints;
+            shownWhenProbed = counter.lastText;
+            // Four clicks on Start while the probe holds the window.
+            for (int click = 0; click < 4; ++click) {
+                const QPointF centre(start->width() / 2.0, start->height() / 2.0);
+                QCoreApplication::postEvent(
+                    start,
+                    new QMouseEvent(QEvent::MouseButtonPress, centre, start->mapToGlobal(centre),
+                                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+                QCoreApplication::postEvent(
+                    start,
+                    new QMouseEvent(QEvent::MouseButtonRelease, centre, start->mapToGlobal(centre),
+                                    Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+            }
+        }
+        return PeerAnswer{};  // a silent device: the probe runs its passes
+    });
+    start->click();
+    for (int turn = 0; turn < 400 && statusText() != "Device Not Found"; ++turn) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    ASSERT_EQ(statusText(), "Device Not Found");
+    EXPECT_GT(paintsWhenProbed, 0);
+    EXPECT_EQ(shownWhenProbed, "Scan...");
+    const size_t heard = device.sent.size();
+    QApplication::processEvents();
+    EXPECT_EQ(device.sent.size(), heard) << "the clicks queued during the probe start no scan";
+    EXPECT_EQ(statusText(), "Device Not Found");
+    EXPECT_FALSE(scan.timer1().isActive());
+    EXPECT_FALSE(start->isEnabled());
+    for (int turn = 0; turn < 100 && !start->isEnabled(); ++turn) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(5);
+    }
+    EXPECT_TRUE(start->isEnabled()) << "Start takes new presses again";
 }
 
 }  // namespace
