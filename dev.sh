@@ -5,6 +5,7 @@
 #   ./dev.sh test --sanitize         the same with AddressSanitizer and UBSan, in build-sanitize/
 #   ./dev.sh build                   install what is missing and build
 #   ./dev.sh fuzz [SECONDS]          build the libFuzzer targets with clang, run each (20 s)
+#   ./dev.sh package                 build the .deb (CPack) into build/ and check it
 # Each step skips what is already done.
 set -euo pipefail
 
@@ -17,6 +18,8 @@ packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev
 
 # The fuzz targets need clang and its libFuzzer runtime; the plain build does not.
 fuzz_packages=(clang libclang-rt-14-dev)
+# Making and checking the .deb.
+package_packages=(dpkg-dev file help2man lintian desktop-file-utils appstream)
 
 install_missing() {
     local missing=()
@@ -91,6 +94,16 @@ run_fuzz() {
     done
 }
 
+make_package() {
+    install_missing "${package_packages[@]}"
+    build_all
+    (cd "$build" && cpack -G DEB >/dev/null)
+    local deb
+    deb="$(ls -t "$build"/kelvane_*.deb | head -n 1)"
+    echo "Package: $deb"
+    "$here/scripts/check-package.sh" "$deb"
+}
+
 run_program() {
     build_all
     exec "$here/scripts/run-kelvane.sh" "$build" "$@"
@@ -101,5 +114,6 @@ case "${1:-}" in
     test) shift; run_tests "$@" ;;
     build) build_all ;;
     fuzz) shift; run_fuzz "$@" ;;
-    *) echo "usage: $0 run [options] | test [--sanitize] | build | fuzz [seconds]" >&2; exit 2 ;;
+    package) make_package ;;
+    *) echo "usage: $0 run [options] | test [--sanitize] | build | fuzz [seconds] | package" >&2; exit 2 ;;
 esac
