@@ -6,6 +6,7 @@
 #   ./dev.sh build                   install what is missing and build
 #   ./dev.sh fuzz [SECONDS]          build the libFuzzer targets with clang, run each (20 s)
 #   ./dev.sh package                 build the .deb (CPack) into build/ and check it
+#   ./dev.sh bench                   time every sequence against its floor (a few minutes)
 # Each step skips what is already done.
 set -euo pipefail
 
@@ -115,5 +116,6 @@ case "${1:-}" in
     build) build_all ;;
     fuzz) shift; run_fuzz "$@" ;;
     package) make_package ;;
-    *) echo "usage: $0 run [options] | test [--sanitize] | build | fuzz [seconds] | package" >&2; exit 2 ;;
+    bench) build_all; "$build/bench/kelvane-bench" ;;
+    *) echo "usage: $0 run [options] | test [--sanitize] | build | fuzz [seconds] | package | bench" >&2; exit 2 ;;
 esac

@@ -94,6 +94,9 @@ QTimer* timer(QObject* parent, const char* name, int interval) {
     auto* control = new QTimer(parent);
     control->setObjectName(name);
     control->setInterval(interval);
+    // Qt's default coarse timers may fire up to 5 % late: a 500 ms poll would drift to
+    // 525 ms. The screen's sequences wait exactly their intervals.
+    control->setTimerType(Qt::PreciseTimer);
     return control;
 }
 
