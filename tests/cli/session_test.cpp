@@ -11,7 +11,7 @@
 #include "cli/config_file.h"
 #include "link/in_memory_port.h"
 #include "sim/in_memory_device.h"
-#include "tests/support/exchange_log.h"
+#include "tests/support/simulated_line.h"
 
 namespace kelvane::cli {
 namespace {
@@ -21,12 +21,11 @@ using testing::echoed;
 using testing::exchange;
 using testing::sent;
 
-class Session : public ::testing::Test {
+class Session : public ::testing::Test, protected testing::SimulatedLine {
   protected:
     Session() {
         port.attach("/dev/ttyUSB0", peer);
         link.OpenDevice("/dev/ttyUSB0", 0);
-        link.setObserver(&log);
     }
     TransmitterSession session() {
         return TransmitterSession(
@@ -37,13 +36,6 @@ class Session : public ::testing::Test {
         return parseConfigurationJson(json).configuration;
     }
 
-    VirtualClock clock;
-    InMemoryPort port{clock};
-    sim::Transmitter device{sim::DeviceSettings{2, 5, 200001}};
-    sim::InMemoryDevice peer{device};
-    RecordingDialogs dialogs;
-    Link link{port, dialogs};
-    testing::ExchangeLog log;
     std::ostringstream out, err;
 };
 

@@ -15,7 +15,7 @@
 #include "link/link.h"
 #include "scan/probe.h"
 #include "sim/in_memory_device.h"
-#include "tests/support/exchange_log.h"
+#include "tests/support/simulated_line.h"
 #include "transmitter/tform2.h"
 
 namespace kelvane {
@@ -24,20 +24,12 @@ namespace {
 using testing::ExchangeLog;
 
 // One program and one simulated transmitter on the in-memory link, read once.
-struct Bench {
-    VirtualClock clock;
-    InMemoryPort port{clock};
-    sim::Transmitter device{sim::DeviceSettings{2, 5, 200001}};
-    sim::InMemoryDevice peer{device};
-    RecordingDialogs dialogs;
-    Link link{port, dialogs};
+struct Bench : testing::SimulatedLine {
     ProgramState state;
-    ExchangeLog log;
     std::unique_ptr<TForm2> screen;
 
     Bench() {
-        port.attach("COM1", peer);
-        link.OpenPort(0, 0);
+        link.setObserver(nullptr);  // the read before the sequence is not logged
         state.deviceAddress = 1;
         state.portNumber = 1;
         state.languageId = kLanguageEnglish;

@@ -6,16 +6,15 @@
 #include "link/in_memory_port.h"
 #include "link/link.h"
 #include "sim/in_memory_device.h"
+#include "tests/support/simulated_line.h"
 #include "transmitter/tform2.h"
 
 namespace kelvane {
 namespace {
 
-class SimulatedDevice : public ::testing::Test {
+class SimulatedDevice : public ::testing::Test, protected testing::SimulatedLine {
   protected:
-    SimulatedDevice() {
-        port.attach("COM1", peer);
-        link.OpenPort(0, 0);
+    SimulatedDevice() : SimulatedLine(sim::DeviceSettings{17, 9, 4000000001u}) {
         state.deviceAddress = 1;
         state.modelCode = 17;
         state.languageId = kLanguageEnglish;
@@ -26,12 +25,6 @@ class SimulatedDevice : public ::testing::Test {
         screen.Timer2Timer();
     }
 
-    VirtualClock clock;
-    InMemoryPort port{clock};
-    sim::Transmitter device{sim::DeviceSettings{17, 9, 4000000001u}};
-    sim::InMemoryDevice peer{device};
-    RecordingDialogs dialogs;
-    Link link{port, dialogs};
     ProgramState state;
     TForm2 screen{link, state, dialogs, ScreenHooks{}};
 };
