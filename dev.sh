@@ -82,7 +82,7 @@ run_fuzz() {
         -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
     cmake --build "$fuzz_build" -j"$(nproc)"
     local target corpus
-    for target in fuzz_reply_reader fuzz_sim_requests fuzz_text_rules; do
+    for target in fuzz_reply_reader fuzz_sim_requests fuzz_text_rules fuzz_config_file; do
         # A working copy of the seed corpus: what a run finds stays out of the repository.
         corpus="$(mktemp -d)"
         cp "$here/tests/fuzz/corpus/$target"/* "$corpus"/

@@ -115,7 +115,8 @@ ConfigurationFile parseConfigurationJson(const std::string& text) {
     json document;
     try {
         document = json::parse(text);
-    } catch (const json::parse_error& error) {
+    } catch (const json::exception& error) {
+        // Malformed text, and also numbers past what JSON reading can hold (1e999).
         throw BadFile(std::string("not JSON: ") + error.what());
     }
     if (!document.is_object()) {

@@ -33,6 +33,7 @@ TEST(ConfigurationFile, BadFilesNameTheFieldAndWhatItAllows) {
     };
     const std::pair<std::string, std::string> cases[] = {
         {"{", "not JSON"},
+        {with("\"lower\": -100", "\"lower\": 1e999"), "number overflow"},
         {"[1, 2]", "a JSON object"},
         {with("\"model\"", "\"colour\""), "unknown field \"colour\""},
         {with("\"PT-100\"", "\"Thermocouple Q\""), "input: \"Thermocouple Q\" is not one of"},
