@@ -1,5 +1,8 @@
 #include "sim/options.h"
 
+#include <CLI/CLI.hpp>
+#include <map>
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -99,89 +102,94 @@ std::string usageText() {
 ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
     SimOptions options;
     auto fail = [](const std::string& message) { return ParsedOptions{std::nullopt, message}; };
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        std::string name = arguments[i];
-        std::optional<std::string> value;
-        const auto equals = name.find('=');
-        if (name.rfind("--", 0) == 0 && equals != std::string::npos) {
-            value = name.substr(equals + 1);
-            name = name.substr(0, equals);
+
+    // CLI11 splits the command line; the values are checked below, with our messages.
+    CLI::App app{"kelvane-sim", "kelvane-sim"};
+    app.set_help_flag();
+    app.add_flag("-h,--help", options.help);
+    app.add_flag("--version", options.version);
+    std::map<std::string, std::string> values;
+    for (const char* name : {"--model", "--firmware", "--serial", "--address", "--baud", "--seed",
+                             "--link", "--log"}) {
+        app.add_option(name, values[name])->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    }
+    std::vector<std::string> faults;
+    app.add_option("--fault", faults);
+    try {
+        std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+        app.parse(reversed);  // CLI11 takes the arguments last first
+    } catch (const CLI::ParseError& error) {
+        return fail(error.what());
+    }
+    const auto given = [&app](const char* name) { return app.count(name) > 0; };
+
+    if (given("--model")) {
+        const std::string& text = values["--model"];
+        const auto code = parseModel(text);
+        if (!code) {
+            return fail("unknown model '" + text + "' (QTR-H, QTR-D, QTN-H or a code 0-255)");
         }
-        if (name == "--help" || name == "-h") {
-            options.help = true;
-            continue;
+        options.device.modelCode = *code;
+    }
+    if (given("--firmware")) {
+        const std::string& text = values["--firmware"];
+        const auto index = decimal(text, 255);
+        if (!index) {
+            return fail("bad firmware version index '" + text + "' (0-255)");
         }
-        if (name == "--version") {
-            options.version = true;
-            continue;
+        options.device.firmwareIndex = static_cast<std::uint8_t>(*index);
+    }
+    if (given("--serial")) {
+        const std::string& text = values["--serial"];
+        const auto serial = decimal(text, 0xFFFFFFFFULL);
+        if (!serial) {
+            return fail("bad serial number '" + text + "' (0-4294967295)");
         }
-        static constexpr std::array<const char*, 9> kWithValue = {
-            "--model", "--firmware", "--serial", "--address", "--baud",
-            "--seed",  "--link",     "--fault",  "--log"};
-        if (std::find(kWithValue.begin(), kWithValue.end(), name) == kWithValue.end()) {
-            return fail("unknown option '" + arguments[i] + "'");
+        options.device.serialNumber = static_cast<std::uint32_t>(*serial);
+    }
+    if (given("--address")) {
+        const std::string& text = values["--address"];
+        const auto address = decimal(text, 247);
+        if (!address || *address == 0) {
+            return fail("bad device address '" + text + "' (1-247)");
         }
-        if (!value) {
-            if (i + 1 >= arguments.size()) {
-                return fail("option " + name + " needs a value");
-            }
-            value = arguments[++i];
+        options.device.address = static_cast<std::uint8_t>(*address);
+    }
+    if (given("--baud")) {
+        const std::string& text = values["--baud"];
+        const auto code = baudCodeFor(text);
+        if (!code) {
+            return fail("bad baud rate '" + text + "' (4800, 9600, 19200 or 38400)");
         }
-        const std::string& text = *value;
-        if (name == "--model") {
-            const auto code = parseModel(text);
-            if (!code) {
-                return fail("unknown model '" + text + "' (QTR-H, QTR-D, QTN-H or a code 0-255)");
-            }
-            options.device.modelCode = *code;
-        } else if (name == "--firmware") {
-            const auto index = decimal(text, 255);
-            if (!index) {
-                return fail("bad firmware version index '" + text + "' (0-255)");
-            }
-            options.device.firmwareIndex = static_cast<std::uint8_t>(*index);
-        } else if (name == "--serial") {
-            const auto serial = decimal(text, 0xFFFFFFFFULL);
-            if (!serial) {
-                return fail("bad serial number '" + text + "' (0-4294967295)");
-            }
-            options.device.serialNumber = static_cast<std::uint32_t>(*serial);
-        } else if (name == "--address") {
-            const auto address = decimal(text, 247);
-            if (!address || *address == 0) {
-                return fail("bad device address '" + text + "' (1-247)");
-            }
-            options.device.address = static_cast<std::uint8_t>(*address);
-        } else if (name == "--baud") {
-            const auto code = baudCodeFor(text);
-            if (!code) {
-                return fail("bad baud rate '" + text + "' (4800, 9600, 19200 or 38400)");
-            }
-            options.device.baudCode = *code;
-        } else if (name == "--seed") {
-            const auto seed = decimal(text, 0xFFFFFFFFULL);
-            if (!seed) {
-                return fail("bad seed '" + text + "' (0-4294967295)");
-            }
-            options.device.seed = static_cast<std::uint32_t>(*seed);
-        } else if (name == "--link") {
-            if (text.empty()) {
-                return fail("option --link needs a path");
-            }
-            options.linkPath = text;
-        } else if (name == "--fault") {
-            const auto fault = faultFor(text);
-            if (!fault) {
-                return fail("unknown fault '" + text + "' (one of " + faultList() +
-                            ", optionally followed by :N, N >= 1)");
-            }
-            options.faults.push_back(*fault);
-        } else if (name == "--log") {
-            if (text.empty()) {
-                return fail("option --log needs a file name or '-'");
-            }
-            options.logPath = text;
+        options.device.baudCode = *code;
+    }
+    if (given("--seed")) {
+        const std::string& text = values["--seed"];
+        const auto seed = decimal(text, 0xFFFFFFFFULL);
+        if (!seed) {
+            return fail("bad seed '" + text + "' (0-4294967295)");
         }
+        options.device.seed = static_cast<std::uint32_t>(*seed);
+    }
+    if (given("--link")) {
+        if (values["--link"].empty()) {
+            return fail("option --link needs a path");
+        }
+        options.linkPath = values["--link"];
+    }
+    for (const std::string& text : faults) {
+        const auto fault = faultFor(text);
+        if (!fault) {
+            return fail("unknown fault '" + text + "' (one of " + faultList() +
+                        ", optionally followed by :N, N >= 1)");
+        }
+        options.faults.push_back(*fault);
+    }
+    if (given("--log")) {
+        if (values["--log"].empty()) {
+            return fail("option --log needs a file name or '-'");
+        }
+        options.logPath = values["--log"];
     }
     return ParsedOptions{options, {}};
 }
