@@ -1,9 +1,6 @@
 // kelvane-cli: the transmitter from scripts and production lines. It finds the
 // USB-to-serial adapter as the Scan screen does (or takes --port, or --simulate), and
 // identifies, reads, writes, compares, measures and trims one transmitter.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
 #include <atomic>
 #include <cerrno>
@@ -58,17 +55,18 @@ std::optional<std::string> findAdapter(std::string& problem) {
 }
 
 // Why a device could not be opened, in words a technician can act on.
-std::string openProblem(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == EACCES || errno == EPERM) {
+std::string openProblem(OpenFailure failure) {
+    switch (failure) {
+        case OpenFailure::PermissionDenied:
             return "permission denied. Add your user to the dialout group: sudo usermod -aG "
                    "dialout $USER, then log in again.";
-        }
-        return std::strerror(errno);
+        case OpenFailure::Busy:
+            return "it is in use by another program";
+        case OpenFailure::Absent:
+        case OpenFailure::None:
+            break;
     }
-    ::close(fd);
-    return "it is in use by another program";
+    return "no such serial device";
 }
 
 class PrintedDialogs final : public DialogService {
@@ -90,10 +88,12 @@ int main(int argc, char** argv) {
     std::string port;
     std::string logPath;
     std::string simulateModel;
-    app.add_option("--port", port, "The serial device of the adapter (default: the adapter found)");
+    auto* portOption = app.add_option(
+        "--port", port, "The serial device of the adapter (default: the adapter found)");
     auto* simulate = app.add_option("--simulate", simulateModel,
                                     "Talk to a simulated transmitter of MODEL (QTR-H when none)")
-                         ->expected(0, 1);
+                         ->expected(0, 1)
+                         ->excludes(portOption);
     app.add_option("--log", logPath,
                    "Write every request and reply in hex to FILE, or - for stderr");
     bool version = false;
@@ -128,7 +128,8 @@ int main(int argc, char** argv) {
     trim->add_option("POINT", point, "4mA, 20mA or normal")
         ->required()
         ->check(CLI::IsMember({"4mA", "20mA", "normal"}));
-    trim->add_option("--count", trimCount, "The trim count, 0-32767 (default: the device's)");
+    trim->add_option("--count", trimCount, "The trim count, 0-32767 (default: the device's)")
+        ->check(CLI::Range(0, 32767));
     app.require_subcommand(0, 1);
 
     try {
@@ -198,7 +199,14 @@ int main(int argc, char** argv) {
         log = std::make_unique<sim::LinkTrafficLog>(logPath == "-" ? std::cerr : logFile);
         link.setObserver(log.get());
     }
-    const auto sleep = [](Micros wait) { std::this_thread::sleep_for(wait); };
+    // Waits in short slices, so that Ctrl+C ends a long --interval at once.
+    const auto sleep = [](Micros wait) {
+        const auto until = std::chrono::steady_clock::now() + wait;
+        while (!stopRequested && std::chrono::steady_clock::now() < until) {
+            std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+                std::chrono::milliseconds(50), until - std::chrono::steady_clock::now()));
+        }
+    };
     cli::TransmitterSession session(link, device, std::cout, std::cerr, sleep,
                                     [&serialPort] { return serialPort.now(); });
     if (write->parsed() && dryRun) {
@@ -207,7 +215,8 @@ int main(int argc, char** argv) {
 
     link.OpenDevice(device, 0);
     if (!link.portOpen()) {
-        std::cerr << "kelvane-cli: cannot open " << device << ": " << openProblem(device) << "\n";
+        std::cerr << "kelvane-cli: cannot open " << device << ": "
+                  << openProblem(link.lastOpenFailure()) << "\n";
         return cli::kDeviceFailed;
     }
     std::signal(SIGINT, requestStop);
@@ -222,9 +231,14 @@ int main(int argc, char** argv) {
             ProbeSteps steps;
             steps.getSerialN = [&](std::int16_t address) { readIdentity(link, state, address); };
             steps.selectBaudLine = [](int) {};
-            if (runProbe(link, state, steps) == ProbeOutcome::TransmitterFound) {
+            runProbe(link, state, steps);
+            // The passes end with an identity read at 19200 baud: a transmitter that
+            // answered it was moved there, and is named with where it now listens.
+            if (state.familyCode == static_cast<std::int16_t>(DeviceFamily::Transmitter)) {
                 identity =
                     cli::Identity{state.modelCode, state.firmwareVersionIndex, state.serialNumber};
+                std::cerr << "kelvane-cli: found after recovery; the device now listens at "
+                             "address 1, 19200,N,8,1\n";
             }
         }
         if (!identity) {

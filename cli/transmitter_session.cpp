@@ -210,6 +210,18 @@ int TransmitterSession::write(const Configuration& wanted, bool dryRun) {
     if (!identity) {
         return kDeviceFailed;
     }
+    // Choices the screen does not offer on this device are not written either.
+    if (c.breakSignal == regmap::kCutItem &&
+        identity->firmwareIndex < regmap::kFirstFirmwareWithCut) {
+        err_ << "kelvane-cli: break: \"Cut\" needs firmware V04 or later; the device has "
+             << regmap::firmwareCaption(identity->firmwareIndex) << "\n";
+        return kBadInput;
+    }
+    if (regmap::masksVoltageAndCurrent(identity->modelCode) &&
+        (c.inputType == regmap::kVoltageType || c.inputType == regmap::kCurrentType)) {
+        err_ << "kelvane-cli: input: a QTN-H has no voltage or current input\n";
+        return kBadInput;
+    }
     for (const auto& [write, value] : plan) {
         if (!link_.ConfirmedWrite(regmap::fn(write->function), regmap::address(write->reg), value,
                                   kAddress)) {
@@ -257,19 +269,24 @@ int TransmitterSession::diff(const Configuration& wanted) {
     compare("input", regmap::kInputTypes[static_cast<size_t>(have.inputType)].caption,
             regmap::kInputTypes[static_cast<size_t>(wanted.inputType)].caption);
     compare("unit", caption(regmap::kUnits, have.unit), caption(regmap::kUnits, wanted.unit));
-    // Numbers differ when writing the file would put another value in the register.
-    const WriteScales scales = writeScales(wanted.inputType);
+    // Numbers differ when writing the file would put another value in the register;
+    // reversed limits are compared as the write swaps them.
+    Configuration file = wanted;
+    if (textToExtended(file.upper) < textToExtended(file.lower)) {
+        std::swap(file.lower, file.upper);
+    }
+    const WriteScales fileScales = writeScales(file.inputType);
+    const WriteScales deviceScales = writeScales(have.inputType);
     const auto compareNumber = [&](const char* field, const std::string& device,
-                                   const std::string& file, int scale) {
-        if (have.inputType != wanted.inputType ||
-            scaledRegisterValue(device, scale) != scaledRegisterValue(file, scale)) {
-            out_ << field << ": device " << device << ", file " << file << "\n";
+                                   const std::string& inFile, int deviceScale, int fileScale) {
+        if (scaledRegisterValue(device, deviceScale) != scaledRegisterValue(inFile, fileScale)) {
+            out_ << field << ": device " << device << ", file " << inFile << "\n";
             ++differences;
         }
     };
-    compareNumber("lower", have.lower, wanted.lower, scales.range);
-    compareNumber("upper", have.upper, wanted.upper, scales.range);
-    compareNumber("offset", have.offset, wanted.offset, scales.offset);
+    compareNumber("lower", have.lower, file.lower, deviceScales.range, fileScales.range);
+    compareNumber("upper", have.upper, file.upper, deviceScales.range, fileScales.range);
+    compareNumber("offset", have.offset, file.offset, deviceScales.offset, fileScales.offset);
     compare("output", caption(regmap::kOutputDirections, have.outputDirection),
             caption(regmap::kOutputDirections, wanted.outputDirection));
     compare("break", caption(regmap::kBreakSignals, have.breakSignal),

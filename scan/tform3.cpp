@@ -138,6 +138,9 @@ void TForm3::FormCreate() {
 
 void TForm3::Button1Click() {
     handle([this] {
+        // A new Start replaces a probe still waiting to begin.
+        probeWaitsForPaint_ = false;
+        timer1_.stop();
         ListBox1->clear();
         state_.listedPortCount = 0;
         state_.portNumber = 0;
@@ -189,6 +192,14 @@ void TForm3::armProbe() {
     // they count from the label's paint, not from now.
     probeWaitsForPaint_ = true;
     Label5->update();
+    // A window that never paints (minimised, a compositor holding frames back) must
+    // not keep the probe waiting for ever.
+    QTimer::singleShot(kLongestPaintWaitMs, this, [this] {
+        if (probeWaitsForPaint_) {
+            probeWaitsForPaint_ = false;
+            timer1_.start();
+        }
+    });
 }
 
 bool TForm3::eventFilter(QObject* watched, QEvent* event) {

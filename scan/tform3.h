@@ -90,6 +90,8 @@ class TForm3 : public QMainWindow, public LanguageAware {
     // How long after a probe the Start button ignores clicks: those queued while the
     // window was blocked are delivered right after it.
     static constexpr int kStaleClickWindowMs = 250;
+    // The longest the probe waits for the status label's paint.
+    static constexpr int kLongestPaintWaitMs = 500;
     std::shared_ptr<PortAliases> aliases_ = std::make_shared<PortAliases>();
     std::vector<LanguageAware*> languageScreens_;
 

@@ -97,7 +97,7 @@ TEST_F(Session, EveryInputFamilyGoesThroughAFileToTheNextDeviceUnchanged) {
         ASSERT_TRUE(first);
         // The file read from this device, written to a fresh one, reads back the same.
         const ConfigurationFile file = parseConfigurationJson(configurationJson(*first));
-        sim::Transmitter next{sim::DeviceSettings{1, 3, 7}};
+        sim::Transmitter next{sim::DeviceSettings{1, 4, 7}};
         sim::InMemoryDevice nextPeer{next};
         port.attach("/dev/ttyUSB1", nextPeer);
         link.OpenDevice("/dev/ttyUSB1", 0);
@@ -122,6 +122,44 @@ TEST_F(Session, DiffNamesEachFieldThatDiffers) {
               kDeviceFailed);
     // 400.4 writes 400, the device's value; 1.25 writes 12 tenths, not the device's 0.
     EXPECT_EQ(out.str(), "unit: device deg C, file deg F\noffset: device 0.0, file 1.25\n");
+}
+
+TEST_F(Session, AFileWithReversedLimitsIsWrittenSwappedAndThenMatches) {
+    const Configuration reversed = configuration(R"j({"input": "Thermocouple K", "unit": "deg C",
+        "lower": 900, "upper": 100, "offset": 0, "output": "4mA ~ 20mA",
+        "break": "DownScale(< 4mA)"})j");
+    ASSERT_EQ(session().write(reversed, false), kSuccess);
+    EXPECT_EQ(device.holdingRegister(2), 100);
+    EXPECT_EQ(device.holdingRegister(3), 900);
+    out.str("");
+    EXPECT_EQ(session().diff(reversed), kSuccess) << out.str();
+}
+
+TEST(SessionChoices, ChoicesTheScreenDoesNotOfferOnThisDeviceAreRefused) {
+    const struct {
+        sim::DeviceSettings device;
+        const char* json;
+        const char* message;
+    } cases[] = {
+        {{2, 3, 1},
+         R"j({"input": "Thermocouple K", "unit": "deg C", "lower": 0, "upper": 100,
+             "offset": 0, "output": "4mA ~ 20mA", "break": "Cut"})j",
+         "kelvane-cli: break: \"Cut\" needs firmware V04 or later; the device has V03\n"},
+        {{17, 5, 1},
+         R"j({"input": "Voltage (-10 - 10V)", "unit": "deg C", "lower": 0, "upper": 10,
+             "offset": 0, "output": "4mA ~ 20mA", "break": "Cut"})j",
+         "kelvane-cli: input: a QTN-H has no voltage or current input\n"},
+    };
+    for (const auto& c : cases) {
+        testing::SimulatedLine line(c.device);
+        std::ostringstream out, err;
+        TransmitterSession session(
+            line.link, "COM1", out, err, [&line](Micros wait) { line.clock.advance(wait); },
+            [&line] { return line.clock.now(); });
+        EXPECT_EQ(session.write(parseConfigurationJson(c.json).configuration, false), kBadInput);
+        EXPECT_EQ(err.str(), c.message);
+        EXPECT_EQ(line.device.requestsHeard(), 1u) << "only the identity read";
+    }
 }
 
 TEST_F(Session, AWriteThatFailsValidationSendsNothing) {

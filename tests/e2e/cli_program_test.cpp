@@ -100,6 +100,15 @@ TEST_F(CliProgram, ASecondProgramOnABusyPortIsToldWhy) {
     EXPECT_EQ(first.stop(SIGINT), 0) << "Ctrl+C ends the measurement cleanly";
 }
 
+TEST_F(CliProgram, RecoveryFindsADeviceLeftAtAnotherSpeed) {
+    startSim({"--baud", "9600"});
+    EXPECT_EQ(cli({"identify"}).status, 1);
+    const Finished recovered = cli({"identify", "--recover"});
+    EXPECT_EQ(recovered.status, 0) << recovered.err;
+    EXPECT_EQ(recovered.out, "model QTR-H (model code 2)\nfirmware V05 (index 5)\nserial 200001\n");
+    EXPECT_NE(recovered.err.find("now listens at address 1, 19200,N,8,1"), std::string::npos);
+}
+
 TEST_F(CliProgram, BadFilesAndUsageEndWithExitTwoAndNothingSent) {
     startSim({"--log", "-"});
     const std::string path = file("bad.json");
@@ -108,6 +117,7 @@ TEST_F(CliProgram, BadFilesAndUsageEndWithExitTwoAndNothingSent) {
     EXPECT_EQ(bad.status, 2);
     EXPECT_NE(bad.err.find("input: \"Thermocouple Q\" is not one of"), std::string::npos);
     EXPECT_EQ(cli({"trim", "7mA"}).status, 2);
+    EXPECT_EQ(cli({"trim", "4mA", "--count", "40000"}).status, 2);
     EXPECT_EQ(cli({"frobnicate"}).status, 2);
     EXPECT_EQ(sim->errors().find("request"), std::string::npos) << "the device heard nothing";
     std::remove(path.c_str());
