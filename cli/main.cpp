@@ -247,8 +247,11 @@ int main(int argc, char** argv) {
         const char* model = regmap::modelName(identity->modelCode);
         std::cout << "model " << (model != nullptr ? model : "unnamed") << " (model code "
                   << identity->modelCode << ")\nfirmware "
-                  << regmap::firmwareCaption(identity->firmwareIndex) << " (index "
-                  << identity->firmwareIndex << ")\nserial " << identity->serialNumber << "\n";
+                  << (identity->firmwareIndex <= regmap::kLastFirmwareIndex
+                          ? regmap::firmwareCaption(identity->firmwareIndex)
+                          : std::string("without a caption"))
+                  << " (index " << identity->firmwareIndex << ")\nserial " << identity->serialNumber
+                  << "\n";
         return cli::kSuccess;
     }
     if (read->parsed()) {

@@ -128,7 +128,12 @@ std::optional<std::string> TransmitterSession::validate(const Configuration& wan
         return "input: not an input type";
     }
     const std::string unit = unitLabelOf(wanted);
-    const auto range = std::to_string(limits->lowest) + " … " + std::to_string(limits->highest);
+    // The limits in the page's range format: "-60.00 … 60.00" for millivolts.
+    const int rangeDecimals = regmap::scalingOf(regmap::familyOf(wanted.inputType)).rangeDecimals;
+    const auto limitText = [rangeDecimals](int limit) {
+        return rangeDecimals == 0 ? std::to_string(limit) : formatFixed(limit, rangeDecimals);
+    };
+    const auto range = limitText(limits->lowest) + " … " + limitText(limits->highest);
     const int decimals = offsetDecimals(wanted.inputType);
     const std::string offsetLimit =
         formatFixed(static_cast<double>(limits->offsetLimit) / limits->offsetScale, decimals);

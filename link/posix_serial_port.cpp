@@ -129,12 +129,26 @@ bool PosixSerialPort::write(const std::uint8_t* bytes, std::size_t count) {
             continue;
         }
         if (wrote < 0 && errno == EAGAIN) {
-            pollfd waiting{fd_, POLLOUT, 0};
-            const int left = millisecondsUntil(deadline);
-            if (left > 0 && calls_.poll(&waiting, 1, left) > 0 && (waiting.revents & POLLOUT)) {
-                continue;
+            // Wait for room within what is left of the budget; a signal only shortens it.
+            int ready = -1;
+            while (ready < 0) {
+                const int left = millisecondsUntil(deadline);
+                if (left == 0) {
+                    return false;
+                }
+                pollfd waiting{fd_, POLLOUT, 0};
+                ready = calls_.poll(&waiting, 1, left);
+                if (ready < 0 && errno != EINTR) {
+                    return false;
+                }
+                if (ready > 0 && !(waiting.revents & POLLOUT)) {
+                    return false;
+                }
             }
-            return false;
+            if (ready == 0) {
+                return false;
+            }
+            continue;
         }
         if (wrote < 0 && (errno == EIO || errno == ENXIO)) {
             hungUp_ = true;

@@ -176,6 +176,9 @@ TEST_F(Session, AWriteThatFailsValidationSendsNothing) {
         {R"j({"input": "Thermocouple K", "unit": "deg F", "lower": -59, "upper": 2498,
              "offset": 0, "output": "4mA ~ 20mA", "break": "Cut"})j",
          "lower: -59 is outside -58 … 2498 deg F"},
+        {R"j({"input": "mV (-60~60mV)", "unit": "deg C", "lower": -60.01, "upper": 60,
+             "offset": 0, "output": "4mA ~ 20mA", "break": "Cut"})j",
+         "lower: -60.01 is outside -60.00 … 60.00 mV"},
     };
     for (const auto& c : cases) {
         err.str("");

@@ -123,6 +123,13 @@ TEST_F(PortFaults, AFrameHasOneWriteBudgetForAllItsPieces) {
     script.polls = {{1}};
     EXPECT_TRUE(port.write(frame, sizeof frame));
     EXPECT_EQ(script.pollTimeouts, std::vector<int>{100});
+
+    // A signal during the wait for room only shortens what is left.
+    script.pollTimeouts.clear();
+    script.writes = {{4}, {-1, EAGAIN}, {4}};
+    script.polls = {{-1, EINTR, Micros(40'000)}, {1}};
+    EXPECT_TRUE(port.write(frame, sizeof frame));
+    EXPECT_EQ(script.pollTimeouts, (std::vector<int>{100, 60}));
 }
 
 TEST_F(PortFaults, AHangUpFailsAtOnceAndStaysFailed) {
