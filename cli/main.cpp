@@ -58,8 +58,7 @@ std::optional<std::string> findAdapter(std::string& problem) {
 std::string openProblem(OpenFailure failure) {
     switch (failure) {
         case OpenFailure::PermissionDenied:
-            return "permission denied. Add your user to the dialout group: sudo usermod -aG "
-                   "dialout $USER, then log in again.";
+            return std::string("permission denied. ") + kDialoutFix;
         case OpenFailure::Busy:
             return "it is in use by another program";
         case OpenFailure::Absent:

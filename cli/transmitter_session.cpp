@@ -3,8 +3,8 @@
 #include <chrono>
 #include <ctime>
 
-#include "link/crc.h"
 #include "link/registers.h"
+#include "sim/traffic_log.h"
 #include "transmitter/identity_rules.h"
 #include "transmitter/input_rules.h"
 #include "transmitter/measurement_rules.h"
@@ -17,26 +17,12 @@ namespace kelvane::cli {
 namespace {
 
 constexpr std::int16_t kAddress = regmap::kDeviceAddress;
-constexpr int kLastFirmwareWithoutStoreCheck = 4;
 // The device stores the configuration before it reports: the screen waits as long.
 constexpr Micros kStoreWait{2'000'000};
 
 std::string hexFrame(std::int16_t function, std::int16_t field1, std::int16_t field2) {
-    std::vector<std::uint8_t> frame{
-        static_cast<std::uint8_t>(kAddress),          static_cast<std::uint8_t>(function),
-        highByte(static_cast<std::uint16_t>(field1)), lowByte(static_cast<std::uint16_t>(field1)),
-        highByte(static_cast<std::uint16_t>(field2)), lowByte(static_cast<std::uint16_t>(field2))};
-    const std::uint16_t crc = crc16Modbus(frame.data(), frame.size());
-    frame.push_back(lowByte(crc));
-    frame.push_back(highByte(crc));
-    std::string text;
-    static const char digits[] = "0123456789ABCDEF";
-    for (std::uint8_t byte : frame) {
-        text += text.empty() ? "" : " ";
-        text += digits[byte >> 4];
-        text += digits[byte & 0xF];
-    }
-    return text;
+    const auto frame = requestFrame(kAddress, function, field1, field2);
+    return sim::hexBytes({frame.begin(), frame.end()});
 }
 
 std::string unitLabelOf(const Configuration& c) {
@@ -95,19 +81,14 @@ std::optional<Identity> TransmitterSession::identify() {
 }
 
 std::optional<Configuration> TransmitterSession::readConfiguration() {
-    link_.SendRequest(kAddress, regmap::fn(FunctionCode::ReadHolding),
-                      regmap::address(regmap::Register::InputType), regmap::kConfigurationCount);
+    regmap::requestConfiguration(link_, kAddress);
     // No timer here: the reply is taken as soon as the line falls silent.
     link_.CollectResponse();
     if (!link_.ResponseCrcOk(regmap::kConfigurationCrcOffset)) {
         noReply();
         return std::nullopt;
     }
-    std::array<std::uint16_t, regmap::kConfigurationCount> registers{};
-    for (int i = 0; i < regmap::kConfigurationCount; ++i) {
-        registers[static_cast<size_t>(i)] = link_.RegisterValue(i);
-    }
-    return decodeConfiguration(registers);
+    return decodeConfiguration(regmap::configurationRegisters(link_));
 }
 
 std::optional<ConfigurationFile> TransmitterSession::read() {
@@ -236,7 +217,7 @@ int TransmitterSession::write(const Configuration& wanted, bool dryRun) {
             return kDeviceFailed;
         }
     }
-    if (identity->firmwareIndex > kLastFirmwareWithoutStoreCheck && !storeCheck()) {
+    if (identity->firmwareIndex > regmap::kLastFirmwareWithoutStoreCheck && !storeCheck()) {
         err_ << "kelvane-cli: the device on " << deviceName_
              << " did not store the configuration (Write Memory Fail)\n";
         return kDeviceFailed;
@@ -247,11 +228,7 @@ int TransmitterSession::write(const Configuration& wanted, bool dryRun) {
 
 bool TransmitterSession::storeCheck() {
     pause_(kStoreWait);
-    link_.Drain();
-    link_.SendRequest(kAddress, regmap::fn(FunctionCode::ReadInput),
-                      regmap::address(regmap::Register::StoreStatus), 1);
-    link_.CollectResponse();
-    return link_.receivedCount() > 4 && link_.response(4) == 0;
+    return regmap::configurationStored(link_, kAddress);
 }
 
 int TransmitterSession::diff(const Configuration& wanted) {
@@ -321,11 +298,9 @@ int TransmitterSession::measure(int count, Micros interval, const std::atomic<bo
             }
             stepStart = next;
         }
-        link_.Drain();
-        link_.SendRequest(kAddress, regmap::fn(FunctionCode::ReadInput),
-                          regmap::address(regmap::Register::ProcessValue), 1);
+        regmap::requestProcessValue(link_, kAddress);
         link_.CollectResponse();
-        if (!link_.ResponseCrcOk(5)) {
+        if (!link_.ResponseCrcOk(regmap::kProcessValueCrcOffset)) {
             noReply();
             continue;
         }

@@ -68,17 +68,25 @@ void Link::CollectResponse() {
     }
 }
 
-bool Link::SendRequest(std::int16_t address, std::int16_t function, std::int16_t field1,
-                       std::int16_t field2) {
+std::array<std::uint8_t, 8> requestFrame(std::int16_t address, std::int16_t function,
+                                         std::int16_t field1, std::int16_t field2) {
     const auto f1 = static_cast<std::uint16_t>(field1);
     const auto f2 = static_cast<std::uint16_t>(field2);
-    request_[0] = lowByte(static_cast<std::uint16_t>(address));
-    request_[1] = lowByte(static_cast<std::uint16_t>(function));
-    request_[2] = highByte(f1);
-    request_[3] = lowByte(f1);
-    request_[4] = highByte(f2);
-    request_[5] = lowByte(f2);
-    AppendRequestCrc(6);
+    std::array<std::uint8_t, 8> frame{lowByte(static_cast<std::uint16_t>(address)),
+                                      lowByte(static_cast<std::uint16_t>(function)),
+                                      highByte(f1),
+                                      lowByte(f1),
+                                      highByte(f2),
+                                      lowByte(f2)};
+    const std::uint16_t crc = crc16Modbus(frame.data(), 6);
+    frame[6] = lowByte(crc);
+    frame[7] = highByte(crc);
+    return frame;
+}
+
+bool Link::SendRequest(std::int16_t address, std::int16_t function, std::int16_t field1,
+                       std::int16_t field2) {
+    request_ = requestFrame(address, function, field1, field2);
     const bool written = port_.write(request_.data(), request_.size());
     if (observer_ != nullptr) {
         observer_->requestSent(request_, line_, port_.now());

@@ -37,6 +37,11 @@ enum class FunctionCode : std::uint8_t {
 
 inline constexpr std::int16_t kBroadcastAddress = 0;
 
+// The 8-byte request frame: address, function, two fields high byte first, CRC low
+// byte first. Negative fields go out as two's complement. SendRequest sends it.
+std::array<std::uint8_t, 8> requestFrame(std::int16_t address, std::int16_t function,
+                                         std::int16_t field1, std::int16_t field2);
+
 class Link {
   public:
     static constexpr int kResponseSize = 75;

@@ -56,9 +56,7 @@ std::int16_t portNumberFromText(const std::string& numberText) {
 std::optional<std::string> openFailureMessage(OpenFailure failure, const std::string& device) {
     switch (failure) {
         case OpenFailure::PermissionDenied:
-            return "Cannot open " + device +
-                   ": permission denied.\nAdd your user to the dialout group: sudo usermod -aG "
-                   "dialout $USER, then log in again.";
+            return "Cannot open " + device + ": permission denied.\n" + kDialoutFix;
         case OpenFailure::Busy:
             return "Cannot open " + device +
                    ": another program is using it.\nClose that program, then press Start again.";

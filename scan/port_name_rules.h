@@ -31,6 +31,10 @@ PortNameVerdict readPortName(const std::string& name);
 // stay outside the port-name table instead of wrapping round onto a real port.
 std::int16_t portNumberFromText(const std::string& numberText);
 
+// What a user outside the dialout group does to reach USB adapters.
+inline constexpr const char* kDialoutFix =
+    "Add your user to the dialout group: sudo usermod -aG dialout $USER, then log in again.";
+
 // What a technician is told when the adapter's device exists but cannot be opened:
 // the device, the cause and, for permissions, the fix. Nothing for an absent device.
 std::optional<std::string> openFailureMessage(OpenFailure failure, const std::string& device);

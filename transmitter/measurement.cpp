@@ -11,11 +11,6 @@ namespace kelvane {
 
 namespace texts = transmitter_texts;
 
-namespace {
-// The process value reply: address, function, byte count, two data bytes, CRC.
-constexpr int kProcessValueCrcOffset = 5;
-}  // namespace
-
 void TForm2::Btn71Click() {
     BtnAllOFF();
     // Only the two Stop buttons of the locked set stay usable while polling.
@@ -35,7 +30,7 @@ void TForm2::Btn71Click() {
 void TForm2::Timer1Timer() {
     // The reply to the request the previous step (or Start) left outstanding.
     link_.CollectResponse();
-    if (link_.ResponseCrcOk(kProcessValueCrcOffset)) {
+    if (link_.ResponseCrcOk(regmap::kProcessValueCrcOffset)) {
         const ProcessValueTexts shown =
             processValueTexts(state_.currentInputType, link_.SignedRegister(0));
         ui.PV1_Edit->setText(QString::fromStdString(shown.configuration));
@@ -48,9 +43,7 @@ void TForm2::Timer1Timer() {
 }
 
 void TForm2::requestProcessValue() {
-    link_.Drain();
-    link_.SendRequest(state_.deviceAddress, regmap::fn(FunctionCode::ReadInput),
-                      regmap::address(regmap::Register::ProcessValue), 1);
+    regmap::requestProcessValue(link_, state_.deviceAddress);
 }
 
 void TForm2::Btn72Click() {

@@ -39,8 +39,7 @@ void TForm2::BtnP1Click() {
     // The serial number shown is the one just read; the program keeps the probe's.
     ui.Serial_Y->setText(QString::number(link_.RegisterPair(2)));
 
-    link_.SendRequest(state_.deviceAddress, regmap::fn(FunctionCode::ReadHolding),
-                      regmap::address(regmap::Register::InputType), regmap::kConfigurationCount);
+    regmap::requestConfiguration(link_, state_.deviceAddress);
     ui.Timer2->start();
 }
 
@@ -52,11 +51,7 @@ void TForm2::Timer2Timer() {
         BtnAllON();
         return;
     }
-    std::array<std::uint16_t, regmap::kConfigurationCount> registers{};
-    for (int i = 0; i < regmap::kConfigurationCount; ++i) {
-        registers[static_cast<size_t>(i)] = link_.RegisterValue(i);
-    }
-    const Configuration read = decodeConfiguration(registers);
+    const Configuration read = decodeConfiguration(regmap::configurationRegisters(link_));
 
     // Each change of choice runs the input type rules, as a click would.
     ui.Item1->setItemIndex(read.inputType);

@@ -68,6 +68,46 @@ inline bool readIdentityBlock(Link& link, std::int16_t deviceAddress) {
     return link.receivedCount() >= kIdentityDataEnd;
 }
 
+// The configuration request (function 3, registers 0 … 8); its reply is collected
+// later by the screen's tick, at once by the command-line tool.
+inline void requestConfiguration(Link& link, std::int16_t deviceAddress) {
+    link.SendRequest(deviceAddress, fn(FunctionCode::ReadHolding), address(Register::InputType),
+                     kConfigurationCount);
+}
+
+// Registers 0 … 8 of a collected configuration reply.
+inline std::array<std::uint16_t, kConfigurationCount> configurationRegisters(const Link& link) {
+    std::array<std::uint16_t, kConfigurationCount> registers{};
+    for (int i = 0; i < kConfigurationCount; ++i) {
+        registers[static_cast<size_t>(i)] = link.RegisterValue(i);
+    }
+    return registers;
+}
+
+// The process value reply: address, function, byte count, two data bytes, CRC.
+inline constexpr int kProcessValueCrcOffset = 5;
+
+// Empties the line and asks for the process value; the reply is collected later.
+inline void requestProcessValue(Link& link, std::int16_t deviceAddress) {
+    link.Drain();
+    link.SendRequest(deviceAddress, fn(FunctionCode::ReadInput), address(Register::ProcessValue),
+                     1);
+}
+
+// Firmware above this index reports in 0x1006 whether it stored the configuration.
+inline constexpr int kLastFirmwareWithoutStoreCheck = 4;
+
+// The store check: empties the line, reads the store status and says whether the
+// device stored the configuration. Only a reply of this collection decides: a silent
+// device would otherwise be judged on the previous exchange's bytes in the buffer.
+inline bool configurationStored(Link& link, std::int16_t deviceAddress) {
+    constexpr int kStoreStatusLowByte = 4;  // address, function, byte count, high, low
+    link.Drain();
+    link.SendRequest(deviceAddress, fn(FunctionCode::ReadInput), address(Register::StoreStatus), 1);
+    link.CollectResponse();
+    return link.receivedCount() > kStoreStatusLowByte && link.response(kStoreStatusLowByte) == 0;
+}
+
 // Command codes written to the command register.
 enum class Command : std::int16_t {
     StoreZero = 1,

@@ -19,11 +19,6 @@ std::string textOf(const QLineEdit& edit) {
     return edit.text().toStdString();
 }
 
-// The store status reply: address, function, byte count, high byte, low byte.
-constexpr int kStoreStatusLowByte = 4;
-// Firmware above this index reports in 0x1006 whether it stored the configuration.
-constexpr int kLastFirmwareWithoutStoreCheck = 4;
-
 }  // namespace
 
 bool TForm2::choicesMade() const {
@@ -118,7 +113,7 @@ void TForm2::Timer3Timer() {
         BtnAllON();
         return;
     }
-    if (state_.firmwareVersionIndex > kLastFirmwareWithoutStoreCheck) {
+    if (state_.firmwareVersionIndex > regmap::kLastFirmwareWithoutStoreCheck) {
         ui.Timer6->start();  // locked and blue until the store check
         return;
     }
@@ -146,14 +141,7 @@ bool TForm2::writeConfiguration() {
 
 void TForm2::Timer6Timer() {
     ui.Timer6->stop();
-    link_.Drain();
-    link_.SendRequest(state_.deviceAddress, regmap::fn(FunctionCode::ReadInput),
-                      regmap::address(regmap::Register::StoreStatus), 1);
-    link_.CollectResponse();
-    // Only a reply of this collection decides: a silent device would otherwise be
-    // judged on the previous exchange's bytes left in the buffer.
-    const bool stored =
-        link_.receivedCount() > kStoreStatusLowByte && link_.response(kStoreStatusLowByte) == 0;
+    const bool stored = regmap::configurationStored(link_, state_.deviceAddress);
     if (stored) {
         showStatusMessage(StatusColour::Green, texts::kWriteSuccess);
     } else {

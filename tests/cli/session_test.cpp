@@ -212,6 +212,11 @@ TEST_F(Session, MeasurementWritesCsvAndOpenForABrokenSensor) {
         }
     }
     ASSERT_EQ(requests.size(), 3u);
+    // The whole exchange after the read: a drain and the confirmed command 40, then a
+    // drain, the request and its reply for each value.
+    const std::vector<std::string> step{collected(0), sent(4, 0x1000, 1), collected(7)};
+    const std::vector<std::string> after(log.steps.end() - 12, log.steps.end());
+    EXPECT_EQ(after, exchange({{collected(0)}, echoed(5, 9, 40), step, step, step}));
     EXPECT_EQ(requests[1] - requests[0], Micros(500'000));
     EXPECT_EQ(requests[2] - requests[1], Micros(500'000));
 }
