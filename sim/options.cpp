@@ -1,6 +1,7 @@
 #include "sim/options.h"
 
 #include <CLI/CLI.hpp>
+#include <functional>
 #include <map>
 
 #include <algorithm>
@@ -131,29 +132,38 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
         }
         options.device.modelCode = *code;
     }
-    if (given("--firmware")) {
-        const std::string& text = values["--firmware"];
-        const auto index = decimal(text, 255);
-        if (!index) {
-            return fail("bad firmware version index '" + text + "' (0-255)");
+    // A decimal option within lowest … highest, or the message that names it.
+    struct Number {
+        const char* name;
+        const char* what;
+        unsigned long long lowest, highest;
+        std::function<void(unsigned long long)> store;
+    };
+    const Number numbers[] = {
+        {"--firmware", "firmware version index", 0, 255,
+         [&](unsigned long long v) {
+             options.device.firmwareIndex = static_cast<std::uint8_t>(v);
+         }},
+        {"--serial", "serial number", 0, 0xFFFFFFFFULL,
+         [&](unsigned long long v) {
+             options.device.serialNumber = static_cast<std::uint32_t>(v);
+         }},
+        {"--address", "device address", 1, 247,
+         [&](unsigned long long v) { options.device.address = static_cast<std::uint8_t>(v); }},
+        {"--seed", "seed", 0, 0xFFFFFFFFULL,
+         [&](unsigned long long v) { options.device.seed = static_cast<std::uint32_t>(v); }},
+    };
+    for (const Number& number : numbers) {
+        if (!given(number.name)) {
+            continue;
         }
-        options.device.firmwareIndex = static_cast<std::uint8_t>(*index);
-    }
-    if (given("--serial")) {
-        const std::string& text = values["--serial"];
-        const auto serial = decimal(text, 0xFFFFFFFFULL);
-        if (!serial) {
-            return fail("bad serial number '" + text + "' (0-4294967295)");
+        const std::string& text = values[number.name];
+        const auto value = decimal(text, number.highest);
+        if (!value || *value < number.lowest) {
+            return fail(std::string("bad ") + number.what + " '" + text + "' (" +
+                        std::to_string(number.lowest) + "-" + std::to_string(number.highest) + ")");
         }
-        options.device.serialNumber = static_cast<std::uint32_t>(*serial);
-    }
-    if (given("--address")) {
-        const std::string& text = values["--address"];
-        const auto address = decimal(text, 247);
-        if (!address || *address == 0) {
-            return fail("bad device address '" + text + "' (1-247)");
-        }
-        options.device.address = static_cast<std::uint8_t>(*address);
+        number.store(*value);
     }
     if (given("--baud")) {
         const std::string& text = values["--baud"];
@@ -162,14 +172,6 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
             return fail("bad baud rate '" + text + "' (4800, 9600, 19200 or 38400)");
         }
         options.device.baudCode = *code;
-    }
-    if (given("--seed")) {
-        const std::string& text = values["--seed"];
-        const auto seed = decimal(text, 0xFFFFFFFFULL);
-        if (!seed) {
-            return fail("bad seed '" + text + "' (0-4294967295)");
-        }
-        options.device.seed = static_cast<std::uint32_t>(*seed);
     }
     if (given("--link")) {
         if (values["--link"].empty()) {
