@@ -14,11 +14,11 @@
 #include "app/window_report.h"
 #include "kelvane_version.h"
 #include "link/link.h"
-#include "link/posix_serial_port.h"
+#include "link/link_traffic_log.h"
 #include "link/program_state.h"
-#include "scan/linux_ports.h"
-#include "sim/link_traffic_log.h"
-#include "sim/simulated_adapter.h"
+#include "platform/linux/linux_ports.h"
+#include "platform/linux/posix_serial_port.h"
+#include "platform/linux/simulated_adapter.h"
 #include "ui/qt_dialogs.h"
 
 int main(int argc, char* argv[]) {
@@ -74,7 +74,7 @@ int main(int argc, char* argv[]) {
         kelvane::QtDialogs dialogs;
         kelvane::Link link(port, dialogs);
         std::ofstream logFile;
-        std::unique_ptr<kelvane::sim::LinkTrafficLog> trafficLog;
+        std::unique_ptr<kelvane::LinkTrafficLog> trafficLog;
         if (!options.logPath.empty()) {
             if (options.logPath != "-") {
                 logFile.open(options.logPath, std::ios::app);
@@ -84,7 +84,7 @@ int main(int argc, char* argv[]) {
                     return 2;
                 }
             }
-            trafficLog = std::make_unique<kelvane::sim::LinkTrafficLog>(
+            trafficLog = std::make_unique<kelvane::LinkTrafficLog>(
                 options.logPath == "-" ? std::cerr : logFile);
             link.setObserver(trafficLog.get());
         }

@@ -21,10 +21,10 @@
 
 #include <unistd.h>
 
+#include "device/probe.h"
 #include "link/in_memory_port.h"
 #include "link/link.h"
-#include "link/posix_serial_port.h"
-#include "scan/probe.h"
+#include "platform/linux/posix_serial_port.h"
 #include "sim/in_memory_device.h"
 #include "sim/pty_device.h"
 #include "sim/transmitter.h"

@@ -11,17 +11,17 @@
 #include <memory>
 #include <thread>
 
-#include "cli/config_file.h"
 #include "cli/transmitter_session.h"
+#include "device/config_file.h"
+#include "device/port_name_rules.h"
+#include "device/probe.h"
+#include "device/register_map.h"
 #include "kelvane_version.h"
 #include "link/link.h"
-#include "link/posix_serial_port.h"
-#include "scan/linux_ports.h"
-#include "scan/port_name_rules.h"
-#include "scan/probe.h"
-#include "sim/link_traffic_log.h"
-#include "sim/simulated_adapter.h"
-#include "transmitter/register_map.h"
+#include "link/link_traffic_log.h"
+#include "platform/linux/linux_ports.h"
+#include "platform/linux/posix_serial_port.h"
+#include "platform/linux/simulated_adapter.h"
 
 namespace {
 
@@ -147,16 +147,16 @@ int main(int argc, char** argv) {
     }
 
     // A file is read, and checked, before anything is sent.
-    std::optional<cli::ConfigurationFile> file;
+    std::optional<ConfigurationFile> file;
     if (write->parsed() || diff->parsed()) {
         try {
-            file = cli::readConfigurationFile(inputPath);
-        } catch (const cli::BadFile& error) {
+            file = readConfigurationFile(inputPath);
+        } catch (const BadFile& error) {
             std::cerr << "kelvane-cli: " << error.what() << "\n";
             return cli::kBadInput;
         }
         if (write->parsed()) {
-            if (const auto problem = cli::TransmitterSession::validate(file->configuration)) {
+            if (const auto problem = validationProblem(file->configuration)) {
                 std::cerr << "kelvane-cli: " << inputPath << ": " << *problem << "\n";
                 return cli::kBadInput;
             }
@@ -186,7 +186,7 @@ int main(int argc, char** argv) {
     PrintedDialogs dialogs;
     Link link(serialPort, dialogs);
     std::ofstream logFile;
-    std::unique_ptr<sim::LinkTrafficLog> log;
+    std::unique_ptr<LinkTrafficLog> log;
     if (!logPath.empty()) {
         if (logPath != "-") {
             logFile.open(logPath, std::ios::app);
@@ -195,7 +195,7 @@ int main(int argc, char** argv) {
                 return cli::kBadInput;
             }
         }
-        log = std::make_unique<sim::LinkTrafficLog>(logPath == "-" ? std::cerr : logFile);
+        log = std::make_unique<LinkTrafficLog>(logPath == "-" ? std::cerr : logFile);
         link.setObserver(log.get());
     }
     // Waits in short slices, so that Ctrl+C ends a long --interval at once.
@@ -222,7 +222,7 @@ int main(int argc, char** argv) {
     std::signal(SIGTERM, requestStop);
 
     if (identify->parsed()) {
-        std::optional<cli::Identity> identity = session.identify();
+        std::optional<Identity> identity = session.identify();
         if (!identity && recover) {
             ProgramState state;
             state.portNumber = 1;
@@ -235,7 +235,7 @@ int main(int argc, char** argv) {
             // answered it was moved there, and is named with where it now listens.
             if (state.familyCode == static_cast<std::int16_t>(DeviceFamily::Transmitter)) {
                 identity =
-                    cli::Identity{state.modelCode, state.firmwareVersionIndex, state.serialNumber};
+                    Identity{state.modelCode, state.firmwareVersionIndex, state.serialNumber};
                 std::cerr << "kelvane-cli: found after recovery; the device now listens at "
                              "address 1, 19200,N,8,1\n";
             }
@@ -258,7 +258,7 @@ int main(int argc, char** argv) {
         if (!configuration) {
             return cli::kDeviceFailed;
         }
-        const std::string json = cli::configurationJson(*configuration);
+        const std::string json = configurationJson(*configuration);
         if (outputPath.empty()) {
             std::cout << json;
         } else {

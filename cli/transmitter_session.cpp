@@ -3,14 +3,14 @@
 #include <chrono>
 #include <ctime>
 
+#include "device/identity_rules.h"
+#include "device/input_rules.h"
+#include "device/measurement_rules.h"
+#include "device/number_text.h"
+#include "device/register_map.h"
+#include "device/write_rules.h"
 #include "link/registers.h"
-#include "sim/traffic_log.h"
-#include "transmitter/identity_rules.h"
-#include "transmitter/input_rules.h"
-#include "transmitter/measurement_rules.h"
-#include "transmitter/register_map.h"
-#include "transmitter/write_rules.h"
-#include "ui/number_text.h"
+#include "link/traffic_log.h"
 
 namespace kelvane::cli {
 
@@ -22,13 +22,7 @@ constexpr Micros kStoreWait{2'000'000};
 
 std::string hexFrame(std::int16_t function, std::int16_t field1, std::int16_t field2) {
     const auto frame = requestFrame(kAddress, function, field1, field2);
-    return sim::hexBytes({frame.begin(), frame.end()});
-}
-
-std::string unitLabelOf(const Configuration& c) {
-    const regmap::Scaling scaling = regmap::scalingOf(regmap::familyOf(c.inputType));
-    return scaling.unitLabel != nullptr ? scaling.unitLabel
-                                        : regmap::kUnits[static_cast<size_t>(c.unit)];
+    return hexBytes({frame.begin(), frame.end()});
 }
 
 std::string isoTimeNow() {
@@ -103,45 +97,8 @@ std::optional<ConfigurationFile> TransmitterSession::read() {
     return ConfigurationFile{*configuration, identity};
 }
 
-std::optional<std::string> TransmitterSession::validate(const Configuration& wanted) {
-    const auto limits = validationLimits(wanted.inputType, wanted.unit);
-    if (!limits) {
-        return "input: not an input type";
-    }
-    const std::string unit = unitLabelOf(wanted);
-    // The limits in the page's range format: "-60.00 … 60.00" for millivolts.
-    const int rangeDecimals = regmap::scalingOf(regmap::familyOf(wanted.inputType)).rangeDecimals;
-    const auto limitText = [rangeDecimals](int limit) {
-        return rangeDecimals == 0 ? std::to_string(limit) : formatFixed(limit, rangeDecimals);
-    };
-    const auto range = limitText(limits->lowest) + " … " + limitText(limits->highest);
-    const int decimals = offsetDecimals(wanted.inputType);
-    const std::string offsetLimit =
-        formatFixed(static_cast<double>(limits->offsetLimit) / limits->offsetScale, decimals);
-    const auto check = [&](const char* field, const std::string& text,
-                           bool (*passes)(const std::string&, const ValidationLimits&),
-                           const std::string& allowed) -> std::optional<std::string> {
-        try {
-            if (passes(text, *limits)) {
-                return std::nullopt;
-            }
-        } catch (const ConversionError&) {
-            return std::string(field) + ": '" + text + "' is not a number";
-        }
-        return std::string(field) + ": " + text + " is outside " + allowed + " " + unit;
-    };
-    if (auto failed = check("lower", wanted.lower, rangeFieldPasses, range)) {
-        return failed;
-    }
-    if (auto failed = check("upper", wanted.upper, rangeFieldPasses, range)) {
-        return failed;
-    }
-    return check("offset", wanted.offset, offsetFieldPasses,
-                 "-" + offsetLimit + " … +" + offsetLimit);
-}
-
 int TransmitterSession::write(const Configuration& wanted, bool dryRun) {
-    if (const auto problem = validate(wanted)) {
+    if (const auto problem = validationProblem(wanted)) {
         err_ << "kelvane-cli: " << *problem << "\n";
         return kBadInput;
     }

@@ -10,9 +10,10 @@
 #include <ostream>
 #include <string>
 
+#include "device/config_file.h"
+#include "device/configuration_rules.h"
+#include "device/trim_rules.h"
 #include "link/link.h"
-#include "transmitter/configuration_rules.h"
-#include "transmitter/trim_rules.h"
 
 namespace kelvane::cli {
 
@@ -20,18 +21,6 @@ namespace kelvane::cli {
 inline constexpr int kSuccess = 0;
 inline constexpr int kDeviceFailed = 1;
 inline constexpr int kBadInput = 2;
-
-struct Identity {
-    int modelCode = 0;
-    int firmwareIndex = 0;
-    std::uint32_t serialNumber = 0;
-};
-
-// A configuration as a file holds it: choices by caption, numbers as text.
-struct ConfigurationFile {
-    Configuration configuration;
-    std::optional<Identity> identity;  // present in a file that was read from a device
-};
 
 // Waits between steps and the time they are counted in: real time for the program,
 // the link's virtual clock in tests.
@@ -56,10 +45,6 @@ class TransmitterSession {
     int measure(int count, Micros interval, const std::atomic<bool>& stop);
     // The 4 mA or 20 mA point with a count (the device's own when none), or normal output.
     int trim(std::optional<TrimPoint> point, std::optional<int> count);
-
-    // The validation of Write To Device: a message naming the first failing field and its
-    // allowed range, or nothing when every field passes.
-    static std::optional<std::string> validate(const Configuration& wanted);
 
   private:
     bool noReply();

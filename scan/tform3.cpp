@@ -9,11 +9,11 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "device/port_name_rules.h"
+#include "device/probe.h"
 #include "i18n/message_choice.h"
 #include "i18n/scan_texts.h"
 #include "link/line_settings.h"
-#include "scan/port_name_rules.h"
-#include "scan/probe.h"
 #include "ui/handler_guard.h"
 #include "ui/language_marks.h"
 #include "ui/status_label.h"

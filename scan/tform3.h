@@ -15,7 +15,7 @@
 #include "link/dialog_service.h"
 #include "link/link.h"
 #include "link/program_state.h"
-#include "scan/linux_ports.h"
+#include "platform/linux/linux_ports.h"
 
 class QAction;
 class QLabel;

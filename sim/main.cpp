@@ -12,10 +12,10 @@
 #include <memory>
 
 #include "kelvane_version.h"
+#include "link/traffic_log.h"
 #include "sim/model_names.h"
 #include "sim/options.h"
 #include "sim/pty_device.h"
-#include "sim/traffic_log.h"
 #include "sim/transmitter.h"
 
 namespace {
@@ -77,16 +77,16 @@ int main(int argc, char** argv) {
     }
 
     std::unique_ptr<std::ofstream> logFile;
-    std::unique_ptr<StreamTrafficLog> log;
+    std::unique_ptr<kelvane::StreamTrafficLog> log;
     if (options.logPath == "-") {
-        log = std::make_unique<StreamTrafficLog>(std::cerr);
+        log = std::make_unique<kelvane::StreamTrafficLog>(std::cerr);
     } else if (!options.logPath.empty()) {
         logFile = std::make_unique<std::ofstream>(options.logPath, std::ios::app);
         if (!*logFile) {
             std::cerr << "kelvane-sim: cannot write the log " << options.logPath << "\n";
             return 1;
         }
-        log = std::make_unique<StreamTrafficLog>(*logFile);
+        log = std::make_unique<kelvane::StreamTrafficLog>(*logFile);
     }
 
     Transmitter device(options.device);

@@ -1,6 +1,6 @@
 #include "sim/pty_device.h"
 
-#include "link/termios_line.h"
+#include "platform/linux/termios_line.h"
 
 #include <fcntl.h>
 #include <poll.h>

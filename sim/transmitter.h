@@ -12,8 +12,8 @@
 #include "link/in_memory_port.h"
 #include "link/line_settings.h"
 #include "link/serial_port.h"
+#include "link/traffic_log.h"
 #include "sim/faults.h"
-#include "sim/traffic_log.h"
 
 namespace kelvane::sim {
 

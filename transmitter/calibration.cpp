@@ -1,10 +1,10 @@
 // The calibration page's sensor calibration: the Start and Done of every point, the
 // 0 mV zero, the coefficient and zero polls (Timer4Timer, Timer5Timer) and the
 // reference edit rules. What each point sends comes from kCalibrationPoints.
-#include "transmitter/calibration_rules.h"
-#include "transmitter/register_map.h"
+#include "device/calibration_rules.h"
+#include "device/number_text.h"
+#include "device/register_map.h"
 #include "transmitter/tform2.h"
-#include "ui/number_text.h"
 
 namespace kelvane {
 

@@ -7,9 +7,9 @@
 #include <QUrl>
 #include <QWindow>
 
+#include "device/register_map.h"
 #include "i18n/help_files.h"
 #include "i18n/transmitter_texts.h"
-#include "transmitter/register_map.h"
 #include "transmitter/tform2.h"
 #include "ui/handler_guard.h"
 #include "ui/language_marks.h"

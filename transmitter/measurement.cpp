@@ -2,9 +2,9 @@
 // sends the first process value request (Btn71Click, Btn51Click), each 500 ms step
 // collects the last reply and asks for the next (Timer1Timer), Stop ends the polling
 // (Btn72Click, Btn52Click).
+#include "device/measurement_rules.h"
+#include "device/register_map.h"
 #include "i18n/transmitter_texts.h"
-#include "transmitter/measurement_rules.h"
-#include "transmitter/register_map.h"
 #include "transmitter/tform2.h"
 
 namespace kelvane {

@@ -3,9 +3,9 @@
 // and its calibration-page twin share one routine; where they differ on the wire
 // (which of them drain the line) trimDrains says so. The count fields and bars are
 // mirrored by trim_mirror.cpp.
+#include "device/number_text.h"
+#include "device/trim_rules.h"
 #include "transmitter/tform2.h"
-#include "transmitter/trim_rules.h"
-#include "ui/number_text.h"
 
 namespace kelvane {
 

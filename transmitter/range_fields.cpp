@@ -1,6 +1,6 @@
 // The input type rules and the field checks of the Configuration page, applied to
 // its controls; the rules themselves are in input_rules.cpp.
-#include "transmitter/input_rules.h"
+#include "device/input_rules.h"
 #include "transmitter/tform2.h"
 
 namespace kelvane {

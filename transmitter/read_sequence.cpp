@@ -2,11 +2,11 @@
 // (BtnP1Click), and one second later the collection and decoding (Timer2Timer).
 #include <algorithm>
 
+#include "device/configuration_rules.h"
+#include "device/identity_rules.h"
+#include "device/input_rules.h"
+#include "device/register_map.h"
 #include "i18n/transmitter_texts.h"
-#include "transmitter/configuration_rules.h"
-#include "transmitter/identity_rules.h"
-#include "transmitter/input_rules.h"
-#include "transmitter/register_map.h"
 #include "transmitter/tform2.h"
 
 namespace kelvane {

@@ -1,7 +1,7 @@
 // Loading a serial number into the device from the calibration page (Button1Click):
 // the two halves to 0x1F02 and 0x1F03, then command 34; the edit shows the next number.
-#include "transmitter/calibration_rules.h"
-#include "transmitter/register_map.h"
+#include "device/calibration_rules.h"
+#include "device/register_map.h"
 #include "transmitter/tform2.h"
 
 namespace kelvane {

@@ -12,17 +12,17 @@
 #include <array>
 #include <optional>
 
+#include "device/calibration_rules.h"
+#include "device/trim_rules.h"
+#include "device/write_rules.h"
 #include "i18n/language_aware.h"
 #include "i18n/message_choice.h"
 #include "link/dialog_service.h"
 #include "link/link.h"
 #include "link/program_state.h"
 #include "transmitter/activation_tracker.h"
-#include "transmitter/calibration_rules.h"
 #include "transmitter/screen_hooks.h"
 #include "transmitter/tform2_design.h"
-#include "transmitter/trim_rules.h"
-#include "transmitter/write_rules.h"
 #include "ui/status_label.h"
 
 namespace kelvane {

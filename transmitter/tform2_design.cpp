@@ -2,7 +2,7 @@
 
 #include <QMenuBar>
 
-#include "transmitter/register_map.h"
+#include "device/register_map.h"
 #include "ui/language_marks.h"
 #include "ui/status_label.h"
 

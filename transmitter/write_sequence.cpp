@@ -3,11 +3,11 @@
 // it, the store check two seconds later (Timer6Timer).
 #include <optional>
 
+#include "device/number_text.h"
+#include "device/register_map.h"
+#include "device/write_rules.h"
 #include "i18n/transmitter_texts.h"
-#include "transmitter/register_map.h"
 #include "transmitter/tform2.h"
-#include "transmitter/write_rules.h"
-#include "ui/number_text.h"
 
 namespace kelvane {
 

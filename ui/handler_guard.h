@@ -6,8 +6,8 @@
 #include <exception>
 #include <utility>
 
+#include "device/number_text.h"
 #include "link/dialog_service.h"
-#include "ui/number_text.h"
 
 namespace kelvane {
 

@@ -8,7 +8,7 @@
 
 #include <sstream>
 
-#include "cli/config_file.h"
+#include "device/config_file.h"
 #include "link/in_memory_port.h"
 #include "sim/in_memory_device.h"
 #include "tests/support/simulated_line.h"

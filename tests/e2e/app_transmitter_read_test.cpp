@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "link/link.h"
-#include "link/posix_serial_port.h"
+#include "platform/linux/posix_serial_port.h"
 #include "sim/transmitter.h"
 #include "tests/support/child_process.h"
 #include "transmitter/tform2.h"

@@ -13,7 +13,7 @@
 
 #include "link/crc.h"
 #include "link/link.h"
-#include "link/posix_serial_port.h"
+#include "platform/linux/posix_serial_port.h"
 
 namespace kelvane {
 namespace {

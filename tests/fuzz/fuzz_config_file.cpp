@@ -6,15 +6,15 @@
 #include <cstdlib>
 #include <string>
 
-#include "cli/config_file.h"
-#include "transmitter/register_map.h"
-#include "ui/number_text.h"
+#include "device/config_file.h"
+#include "device/number_text.h"
+#include "device/register_map.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace kelvane;
     const std::string text(reinterpret_cast<const char*>(data), size);
     try {
-        const cli::ConfigurationFile file = cli::parseConfigurationJson(text);
+        const ConfigurationFile file = parseConfigurationJson(text);
         const Configuration& c = file.configuration;
         if (!regmap::isInputType(c.inputType) || c.unit < 0 || c.unit > 1 ||
             c.outputDirection < 0 || c.outputDirection > 1 || c.breakSignal < 0 ||
@@ -28,8 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 // A JSON number too large for the type is refused later by validation.
             }
         }
-        cli::TransmitterSession::validate(c);
-    } catch (const cli::BadFile&) {
+        validationProblem(c);
+    } catch (const BadFile&) {
     }
     return 0;
 }

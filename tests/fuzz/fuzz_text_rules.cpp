@@ -7,12 +7,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "device/calibration_rules.h"
+#include "device/input_rules.h"
+#include "device/number_text.h"
+#include "device/port_name_rules.h"
+#include "device/write_rules.h"
 #include "link/line_settings.h"
-#include "scan/port_name_rules.h"
-#include "transmitter/calibration_rules.h"
-#include "transmitter/input_rules.h"
-#include "transmitter/write_rules.h"
-#include "ui/number_text.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The calibration page over the in-memory link: every point's Start and Done on the
 // wire, the coefficient and zero polls, the references and their edit rules, failed
 // input preparations, and the serial number loader.
+#include "device/calibration_rules.h"
 #include "tests/transmitter/screen_fixture.h"
-#include "transmitter/calibration_rules.h"
 
 namespace kelvane::testing {
 namespace {

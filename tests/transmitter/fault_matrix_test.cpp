@@ -11,9 +11,9 @@
 #include <map>
 #include <memory>
 
+#include "device/probe.h"
 #include "link/in_memory_port.h"
 #include "link/link.h"
-#include "scan/probe.h"
 #include "sim/in_memory_device.h"
 #include "tests/support/simulated_line.h"
 #include "transmitter/tform2.h"

@@ -1,8 +1,8 @@
 // Live measurement: the display of process values by input type on both pages, and
 // the polling on the in-memory link (Start, each step, Stop), with missing replies,
 // an unconfirmed measurement command and a change of input type while it runs.
+#include "device/measurement_rules.h"
 #include "tests/transmitter/screen_fixture.h"
-#include "transmitter/measurement_rules.h"
 
 namespace kelvane::testing {
 namespace {

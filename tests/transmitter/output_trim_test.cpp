@@ -2,8 +2,8 @@
 // with their doubled requests, the normal output's confirmed write, the up-down steps
 // and scroll gestures with each handler's drains, the twin counts and bars, and a trim
 // action between two measurement steps.
+#include "device/trim_rules.h"
 #include "tests/transmitter/screen_fixture.h"
-#include "transmitter/trim_rules.h"
 
 namespace kelvane::testing {
 namespace {

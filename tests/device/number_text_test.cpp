@@ -1,0 +1,102 @@
+// Number texts: fixed patterns rounded from the number the value denotes, reading
+// with a decimal point only, and both unchanged under a comma-decimal locale.
+#include "device/number_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "tests/support/comma_locale.h"
+
+namespace kelvane {
+namespace {
+
+struct FormatCase {
+    double value;
+    int decimals;
+    const char* text;
+};
+const FormatCase kFormatCases[] = {
+    {-60, 2, "-60.00"},
+    {2.675, 2, "2.68"},
+    {0.004999999999, 2, "0.00"},
+    {0.005, 2, "0.01"},
+    {-0.004, 2, "0.00"},
+    {-0.05, 1, "-0.1"},
+    {9.9996, 3, "10.000"},
+    {3.14159, 3, "3.142"},
+    {12.34, 1, "12.3"},
+    {127.8F, 1, "127.8"},
+    {0, 3, "0.000"},
+    {999.95, 1, "1000.0"},
+    {-1234.5, 0, "-1235"},
+    {1e20, 0, "100000000000000000000"},
+};
+
+struct ReadCase {
+    const char* text;
+    bool number;
+    double value;
+};
+const ReadCase kFloatCases[] = {
+    {"+71.0", true, 71},    {" 3.5 ", true, 3.5}, {"1e3", true, 1000}, {".5", true, 0.5},
+    {"-0.29", true, -0.29}, {"nan", false, 0},    {"inf", false, 0},   {"-INF", false, 0},
+    {"1e400", false, 0},    {"0,5", false, 0},    {"0x10", false, 0},  {"", false, 0},
+    {"+-1", false, 0},      {"1.2.3", false, 0},  {"12abc", false, 0},
+};
+const ReadCase kIntCases[] = {
+    {"+5", true, 5},           {"-200", true, -200}, {" 600 ", true, 600}, {"12.0", false, 0},
+    {"99999999999", false, 0}, {"+", false, 0},      {"+-1", false, 0},    {"", false, 0},
+};
+
+void expectPatternsAndReading() {
+    for (const FormatCase& c : kFormatCases) {
+        EXPECT_EQ(formatFixed(c.value, c.decimals), c.text) << c.value;
+    }
+    for (const ReadCase& c : kFloatCases) {
+        SCOPED_TRACE(c.text);
+        if (c.number) {
+            EXPECT_DOUBLE_EQ(textToFloat(c.text), c.value);
+            EXPECT_DOUBLE_EQ(static_cast<double>(textToExtended(c.text)), c.value);
+        } else {
+            EXPECT_THROW(textToFloat(c.text), ConversionError);
+        }
+    }
+    for (const ReadCase& c : kIntCases) {
+        SCOPED_TRACE(c.text);
+        if (c.number) {
+            EXPECT_EQ(textToInt(c.text), static_cast<int>(c.value));
+        } else {
+            EXPECT_THROW(textToInt(c.text), ConversionError);
+        }
+    }
+}
+
+TEST(NumberText, PatternsAndReadingFollowThePoint) {
+    expectPatternsAndReading();
+}
+
+TEST(NumberText, ACommaDecimalLocaleChangesNothing) {
+    testing::CommaLocale german;
+    ASSERT_TRUE(testing::CommaLocale::active()) << "no comma-decimal locale could be made";
+    char probe[16];
+    std::snprintf(probe, sizeof probe, "%.1f", 0.5);
+    ASSERT_STREQ(probe, "0,5") << "the C library follows the locale";
+    expectPatternsAndReading();
+}
+
+TEST(NumberText, ErrorsQuoteTheTextAsTyped) {
+    const auto message = [](auto convert, const char* text) {
+        try {
+            convert(text);
+        } catch (const ConversionError& error) {
+            return std::string(error.what());
+        }
+        return std::string("no error");
+    };
+    EXPECT_EQ(message(textToFloat, " 1,5"), "' 1,5' is not a valid floating point value");
+    EXPECT_EQ(message(textToInt, "7.5"), "'7.5' is not a valid integer value");
+}
+
+}  // namespace
+}  // namespace kelvane
