@@ -114,7 +114,7 @@ int main(int argc, char** argv) {
         app.add_subcommand("diff", "One line per field where the device differs from FILE");
     diff->add_option("FILE", inputPath, "A configuration file")->required();
     int count = 0;
-    int intervalMs = 500;
+    auto intervalMs = static_cast<int>(cli::kDefaultMeasureInterval.count() / 1000);
     auto* measure = app.add_subcommand("measure", "Process values as CSV: time,raw,value,unit");
     measure->add_option("--count", count, "Stop after N values (default: until Ctrl+C)")
         ->check(CLI::NonNegativeNumber);

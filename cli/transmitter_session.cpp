@@ -51,24 +51,42 @@ TransmitterSession::TransmitterSession(Link& link, std::string deviceName, std::
       pause_(std::move(pause)),
       now_(std::move(now)) {}
 
-bool TransmitterSession::noReply() {
-    if (link_.receivedCount() == 0) {
-        err_ << "kelvane-cli: no reply from the device on " << deviceName_ << "\n";
-    } else {
-        err_ << "kelvane-cli: the reply from the device on " << deviceName_
-             << " was not a transmitter's (" << link_.receivedCount() << " bytes)\n";
+bool TransmitterSession::replyFailed(regmap::ReplyCheck check) {
+    const std::string prefix = "kelvane-cli: ";
+    switch (check) {
+        case regmap::ReplyCheck::NoReply:
+            err_ << prefix << "no reply from the device on " << deviceName_ << "\n";
+            break;
+        case regmap::ReplyCheck::BadCrc:
+            err_ << prefix << "the reply from the device on " << deviceName_
+                 << " failed its CRC check (" << link_.receivedCount()
+                 << " bytes: noise on the line, or another line speed)\n";
+            break;
+        case regmap::ReplyCheck::Mismatch:
+        case regmap::ReplyCheck::Good:
+            err_ << prefix << "the reply on " << deviceName_
+                 << " was not an answer to this request (address " << int(link_.response(0))
+                 << ", function " << int(link_.response(1)) << ")\n";
+            break;
     }
     return false;
 }
 
+bool TransmitterSession::noReply() {
+    return replyFailed(link_.receivedCount() == 0 ? regmap::ReplyCheck::NoReply
+                                                  : regmap::ReplyCheck::BadCrc);
+}
+
 std::optional<Identity> TransmitterSession::identify() {
-    if (!regmap::readIdentityBlock(link_, kAddress)) {
-        noReply();
+    const regmap::ReplyCheck check = regmap::readIdentityBlock(link_, kAddress);
+    if (check != regmap::ReplyCheck::Good) {
+        replyFailed(check);
         return std::nullopt;
     }
     const auto accepted = acceptIdentity(link_.response(3), link_.response(4));
     if (!accepted) {
-        noReply();
+        err_ << "kelvane-cli: the device on " << deviceName_
+             << " is not one of our transmitters (model code " << int(link_.response(3)) << ")\n";
         return std::nullopt;
     }
     return Identity{accepted->modelCode, accepted->firmwareIndex, link_.RegisterPair(2)};
@@ -175,8 +193,6 @@ int TransmitterSession::write(const Configuration& wanted, bool dryRun) {
         }
     }
     if (identity->firmwareIndex > regmap::kLastFirmwareWithoutStoreCheck && !storeCheck()) {
-        err_ << "kelvane-cli: the device on " << deviceName_
-             << " did not store the configuration (Write Memory Fail)\n";
         return kDeviceFailed;
     }
     out_ << "Write Success\n";
@@ -185,7 +201,27 @@ int TransmitterSession::write(const Configuration& wanted, bool dryRun) {
 
 bool TransmitterSession::storeCheck() {
     pause_(kStoreWait);
-    return regmap::configurationStored(link_, kAddress);
+    const std::string device = "the device on " + deviceName_;
+    switch (regmap::checkConfigurationStored(link_, kAddress)) {
+        case regmap::StoreCheck::Stored:
+            return true;
+        case regmap::StoreCheck::ReportedFailure:
+            err_ << "kelvane-cli: " << device
+                 << " reported that it did not store the configuration (Write Memory Fail)\n";
+            break;
+        case regmap::StoreCheck::NoReply:
+            err_ << "kelvane-cli: " << device
+                 << " stopped answering during the store check: whether it stored the "
+                    "configuration is not known (Write Memory Fail)\n";
+            break;
+        case regmap::StoreCheck::Unreadable:
+            err_ << "kelvane-cli: the answer of " << device
+                 << " to the store check could not be read (" << link_.receivedCount()
+                 << " bytes failing the reply's checks): whether it stored the configuration "
+                    "is not known (Write Memory Fail)\n";
+            break;
+    }
+    return false;
 }
 
 int TransmitterSession::diff(const Configuration& wanted) {
@@ -255,10 +291,16 @@ int TransmitterSession::measure(int count, Micros interval, const std::atomic<bo
             }
             stepStart = next;
         }
-        regmap::requestProcessValue(link_, kAddress);
+        if (!regmap::requestProcessValue(link_, kAddress)) {
+            // The adapter was pulled out or the port failed: no later request can work.
+            err_ << "kelvane-cli: the port " << deviceName_
+                 << " failed (was the adapter pulled out?); measurement stopped after " << shown
+                 << " values\n";
+            return kDeviceFailed;
+        }
         link_.CollectResponse();
         if (!link_.ResponseCrcOk(regmap::kProcessValueCrcOffset)) {
-            noReply();
+            noReply();  // a device silent for a while keeps being asked, as the screen does
             continue;
         }
         const std::int16_t raw = link_.SignedRegister(0);
@@ -266,6 +308,11 @@ int TransmitterSession::measure(int count, Micros interval, const std::atomic<bo
              << "," << unitLabelOf(c) << "\n";
         out_.flush();
         ++shown;
+    }
+    if (count > 0 && shown < count && !stop) {
+        err_ << "kelvane-cli: " << shown << " of " << count << " values came from the device on "
+             << deviceName_ << "\n";
+        return kDeviceFailed;
     }
     return shown > 0 ? kSuccess : kDeviceFailed;
 }

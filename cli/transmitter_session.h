@@ -12,6 +12,7 @@
 
 #include "device/config_file.h"
 #include "device/configuration_rules.h"
+#include "device/register_map.h"
 #include "device/trim_rules.h"
 #include "link/link.h"
 
@@ -21,6 +22,9 @@ namespace kelvane::cli {
 inline constexpr int kSuccess = 0;
 inline constexpr int kDeviceFailed = 1;
 inline constexpr int kBadInput = 2;
+
+// measure's pace when --interval is not given: the screen's polling period.
+inline constexpr Micros kDefaultMeasureInterval{500'000};
 
 // Waits between steps and the time they are counted in: real time for the program,
 // the link's virtual clock in tests.
@@ -47,6 +51,8 @@ class TransmitterSession {
     int trim(std::optional<TrimPoint> point, std::optional<int> count);
 
   private:
+    // Says on err what the last collection brought instead of the reply; false.
+    bool replyFailed(regmap::ReplyCheck check);
     bool noReply();
     std::optional<Configuration> readConfiguration();
     bool storeCheck();

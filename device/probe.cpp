@@ -65,8 +65,9 @@ void recordIdentification(const Identification& identification, ProgramState& st
 }
 
 void readIdentity(Link& link, ProgramState& state, std::int16_t address) {
-    // A silent line, a short reply or a port that cannot be opened identifies nothing.
-    if (!regmap::readIdentityBlock(link, address)) {
+    // A silent line, a reply that fails its checks or a port that cannot be opened
+    // identifies nothing: the attempt counts as silent.
+    if (regmap::readIdentityBlock(link, address) != regmap::ReplyCheck::Good) {
         return;
     }
     std::array<std::uint8_t, kIdentityBytesLookedAt> reply{};
@@ -83,6 +84,18 @@ ProbeOutcome runProbe(Link& link, ProgramState& state, const ProbeSteps& steps) 
     state.deviceAddress = kDeviceAddress;
     steps.selectBaudLine(0);
 
+    const auto lineCount = static_cast<std::int16_t>(kLineSettingsTable.size());
+    // A line that never falls silent (a device that streams, noise) is no transmitter's:
+    // broadcasting four passes into it would hold the window for half a minute.
+    const int cappedBefore = link.cappedCollections();
+    const auto streamingLine = [&] {
+        if (link.cappedCollections() == cappedBefore) {
+            return false;
+        }
+        steps.selectBaudLine(lineCount);
+        return true;
+    };
+
     link.ClosePort();
     link.OpenPort(portIndex, kLine4800);
     if (!link.portOpen() && steps.firstOpenFailed) {
@@ -92,29 +105,45 @@ ProbeOutcome runProbe(Link& link, ProgramState& state, const ProbeSteps& steps) 
     if (state.familyCode == static_cast<std::int16_t>(DeviceFamily::Transmitter)) {
         return ProbeOutcome::TransmitterFound;
     }
+    if (streamingLine()) {
+        state.familyCode = 0;
+        return ProbeOutcome::DeviceNotFound;
+    }
     state.familyCode = 0;
     state.deviceAddress = kDeviceAddress;
 
     // Recovery: whatever listens at this line setting is told to take address 1 and
     // 19200 baud, then asked for its identity at 19200 baud. The passes always run to
     // the end; what they find is not acted on.
-    const auto lineCount = static_cast<std::int16_t>(kLineSettingsTable.size());
     for (std::int16_t line = 0; line < lineCount;) {
         state.lineSettingsIndex = line;
         link.ClosePort();
         link.OpenPort(portIndex, line);
         link.Drain();
+        if (streamingLine()) {
+            return ProbeOutcome::DeviceNotFound;
+        }
         link.SendRequest(kBroadcastAddress, regmap::fn(FunctionCode::WriteAnyValue),
                          kAddressRegister, kDeviceAddress);
         // No reply comes to a broadcast; these wait out the line.
         link.CollectResponse();
+        if (streamingLine()) {
+            return ProbeOutcome::DeviceNotFound;
+        }
         link.CollectResponse();
         link.SendRequest(kBroadcastAddress, regmap::fn(FunctionCode::WriteRegister),
                          kBaudCodeRegister, kLine19200);
         link.CollectResponse();
+        if (streamingLine()) {
+            return ProbeOutcome::DeviceNotFound;
+        }
         link.ClosePort();
         link.OpenPort(portIndex, kLine19200);
         steps.getSerialN(kDeviceAddress);
+        if (streamingLine()) {
+            state.familyCode = 0;
+            return ProbeOutcome::DeviceNotFound;
+        }
         ++line;
         state.lineSettingsIndex = line;
         steps.selectBaudLine(line);

@@ -56,16 +56,41 @@ inline constexpr std::int16_t fn(FunctionCode code) {
     return static_cast<std::int16_t>(code);
 }
 
+// What a collected read reply (function 3 or 4, `count` registers) turned out to be.
+enum class ReplyCheck {
+    Good,      // address, function, byte count and CRC all right
+    NoReply,   // nothing came
+    BadCrc,    // bytes came, but no frame of the expected length with a right CRC
+    Mismatch,  // a frame with a right CRC, but another address, function or length
+};
+
+inline ReplyCheck checkReadReply(const Link& link, std::int16_t deviceAddress,
+                                 FunctionCode function, int count) {
+    if (link.receivedCount() == 0) {
+        return ReplyCheck::NoReply;
+    }
+    const int crcOffset = 3 + 2 * count;
+    if (!link.ResponseCrcOk(crcOffset)) {
+        return ReplyCheck::BadCrc;
+    }
+    if (link.response(0) != deviceAddress || link.response(1) != static_cast<int>(function) ||
+        link.response(2) != 2 * count) {
+        return ReplyCheck::Mismatch;
+    }
+    return ReplyCheck::Good;
+}
+
 // Empties the line, asks `deviceAddress` for the identity block and collects the
-// reply. True only when this reply brought every byte the identity is judged on: a
-// silent device leaves the buffer holding an earlier device's reply, which must not
-// identify anything now. The identity block carries no CRC test.
-inline bool readIdentityBlock(Link& link, std::int16_t deviceAddress) {
+// reply. Only a whole reply of this collection with a right CRC, address, function
+// and byte count identifies anything: a silent device leaves the buffer holding an
+// earlier reply, and noise on the line shifts the bytes into another model, firmware
+// and serial number.
+inline ReplyCheck readIdentityBlock(Link& link, std::int16_t deviceAddress) {
     link.Drain();
     link.SendRequest(deviceAddress, fn(FunctionCode::ReadInput), address(Register::Identity),
                      kIdentityCount);
     link.CollectResponse();
-    return link.receivedCount() >= kIdentityDataEnd;
+    return checkReadReply(link, deviceAddress, FunctionCode::ReadInput, kIdentityCount);
 }
 
 // The configuration request (function 3, registers 0 … 8); its reply is collected
@@ -88,24 +113,44 @@ inline std::array<std::uint16_t, kConfigurationCount> configurationRegisters(con
 inline constexpr int kProcessValueCrcOffset = 5;
 
 // Empties the line and asks for the process value; the reply is collected later.
-inline void requestProcessValue(Link& link, std::int16_t deviceAddress) {
+// False when the request could not be written (the port failed or hung up).
+inline bool requestProcessValue(Link& link, std::int16_t deviceAddress) {
     link.Drain();
-    link.SendRequest(deviceAddress, fn(FunctionCode::ReadInput), address(Register::ProcessValue),
-                     1);
+    return link.SendRequest(deviceAddress, fn(FunctionCode::ReadInput),
+                            address(Register::ProcessValue), 1);
 }
 
 // Firmware above this index reports in 0x1006 whether it stored the configuration.
 inline constexpr int kLastFirmwareWithoutStoreCheck = 4;
 
+// What the store check found.
+enum class StoreCheck {
+    Stored,
+    ReportedFailure,  // the device answered that it did not store the configuration
+    NoReply,          // the device stopped answering
+    Unreadable,       // an answer came, but not a store-status reply with a right CRC
+};
+
 // The store check: empties the line, reads the store status and says whether the
-// device stored the configuration. Only a reply of this collection decides: a silent
-// device would otherwise be judged on the previous exchange's bytes in the buffer.
-inline bool configurationStored(Link& link, std::int16_t deviceAddress) {
+// device stored the configuration. Only a whole store-status reply of this collection
+// with a right CRC decides: a silent device would otherwise be judged on the previous
+// exchange's bytes, and noise before the reply on whatever byte it shifts into place.
+inline StoreCheck checkConfigurationStored(Link& link, std::int16_t deviceAddress) {
     constexpr int kStoreStatusLowByte = 4;  // address, function, byte count, high, low
     link.Drain();
     link.SendRequest(deviceAddress, fn(FunctionCode::ReadInput), address(Register::StoreStatus), 1);
     link.CollectResponse();
-    return link.receivedCount() > kStoreStatusLowByte && link.response(kStoreStatusLowByte) == 0;
+    switch (checkReadReply(link, deviceAddress, FunctionCode::ReadInput, 1)) {
+        case ReplyCheck::Good:
+            break;
+        case ReplyCheck::NoReply:
+            return StoreCheck::NoReply;
+        case ReplyCheck::BadCrc:
+        case ReplyCheck::Mismatch:
+            return StoreCheck::Unreadable;
+    }
+    return link.response(kStoreStatusLowByte) == 0 ? StoreCheck::Stored
+                                                   : StoreCheck::ReportedFailure;
 }
 
 // Command codes written to the command register.

@@ -17,6 +17,7 @@ void Link::OpenPort(std::int16_t portIndex, std::int16_t lineSettingsIndex) {
 }
 
 void Link::OpenDevice(const std::string& devicePath, std::int16_t lineSettingsIndex) {
+    lineStreams_ = false;
     if (!port_.open(devicePath)) {
         return;
     }
@@ -46,13 +47,18 @@ void Link::CollectResponse() {
     // The reply ends with the first read that times out: 100 ms of silence; bytes that
     // keep coming past kLongestCollection are left to the next collection.
     const Micros started = port_.now();
+    const Micros limit = lineStreams_ ? kCollectionOnAStreamingLine : kLongestCollection;
+    bool capped = false;
     while (const auto byte = port_.readByte()) {
         receiveCell_ = *byte;
         received.push_back(*byte);
-        if (port_.now() - started >= kLongestCollection) {
+        if (port_.now() - started >= limit) {
+            capped = true;
+            ++cappedCollections_;
             break;
         }
     }
+    lineStreams_ = capped;
     // Each read, the final empty one included, stores the receive cell; so byte n
     // repeats byte n − 1, and an empty collection rewrites byte 0. Bytes past the
     // buffer are read off the line and dropped.

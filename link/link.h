@@ -48,6 +48,12 @@ class Link {
     // The longest a collection reads: a line that never falls silent (a device that
     // streams, noise) must not hold the program. Every real reply ends far sooner.
     static constexpr Micros kLongestCollection{1'000'000};
+    // Once a collection has run to that bound, the line is known to stream: until a
+    // collection ends in silence again (or the port is opened anew) each collection
+    // reads at most this long, so that a sequence of exchanges cannot hold the window
+    // for a second each. The longest reply the program asks for (23 bytes) takes
+    // 48 ms at 4800 baud, so no real reply is cut.
+    static constexpr Micros kCollectionOnAStreamingLine{200'000};
 
     Link(SerialPort& port, DialogService& dialogs) : port_(port), dialogs_(dialogs) {}
 
@@ -70,12 +76,16 @@ class Link {
     // Why the last open of the port failed (OpenFailure::None after a success).
     OpenFailure lastOpenFailure() const { return port_.lastOpenFailure(); }
 
-    // Reads the reply until 100 ms of silence, or kLongestCollection at most. Byte n
+    // Reads the reply until 100 ms of silence, or kLongestCollection at most
+    // (kCollectionOnAStreamingLine on a line known to stream). Byte n
     // of an n-byte reply gets a copy of byte n − 1; an empty collection rewrites byte 0
     // with the receive cell.
     void CollectResponse();
     // A collection whose bytes nobody uses: empties the line before a request.
     void Drain() { CollectResponse(); }
+    // How many collections so far ran to kLongestCollection with bytes still coming: a
+    // line that streams is no transmitter's, and a sequence may give up on it at once.
+    int cappedCollections() const { return cappedCollections_; }
 
     // Builds and writes one 8-byte frame. Negative fields go out as two's complement.
     bool SendRequest(std::int16_t address, std::int16_t function, std::int16_t field1,
@@ -113,6 +123,8 @@ class Link {
     std::array<std::uint8_t, kResponseSize> response_{};
     std::uint16_t receiveCell_ = 0;
     int receivedCount_ = 0;
+    int cappedCollections_ = 0;
+    bool lineStreams_ = false;
     LineSettings line_{};
 };
 

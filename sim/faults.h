@@ -10,18 +10,20 @@
 namespace kelvane::sim {
 
 enum class Fault {
-    NoReply,        // the device hears nothing and stays silent
-    BadCrc,         // every reply carries a corrupted CRC
-    ShortReply,     // every reply stops after its first half
-    LateReply,      // every reply starts more than 100 ms after the request
-    GapInReply,     // every reply falls silent for more than 100 ms half-way
-    StoreFails,     // the store status reports a failed store
-    SensorOpen,     // the sensor is broken: the process value reads 32767
-    OtherModel,     // the identity block reports a device of another family
-    AdapterPulled,  // the adapter is pulled out at the next request: the line goes dead
+    NoReply,           // the device hears nothing and stays silent
+    BadCrc,            // every reply carries a corrupted CRC
+    ShortReply,        // every reply stops after its first half
+    LateReply,         // every reply starts more than 100 ms after the request
+    GapInReply,        // every reply falls silent for more than 100 ms half-way
+    StoreFails,        // the store status reports a failed store
+    SensorOpen,        // the sensor is broken: the process value reads 32767
+    OtherModel,        // the identity block reports a device of another family
+    AdapterPulled,     // the adapter is pulled out at the next request: the line goes dead
+    NoiseBeforeReply,  // three noise bytes reach the line just before every reply
+    StreamingLine,     // the line streams noise with no silence; nothing is answered
 };
 
-inline constexpr std::size_t kFaultCount = 9;
+inline constexpr std::size_t kFaultCount = 11;
 
 struct FaultName {
     Fault fault;
@@ -39,6 +41,10 @@ inline constexpr std::array<FaultName, kFaultCount> kFaultNames = {{
     {Fault::SensorOpen, "sensor-open", "the sensor is broken: the process value reads 32767"},
     {Fault::OtherModel, "other-model", "the identity reports another model and family"},
     {Fault::AdapterPulled, "adapter-pulled", "the adapter is pulled out at the next request"},
+    {Fault::NoiseBeforeReply, "noise-before-reply",
+     "three noise bytes (00) come before each reply"},
+    {Fault::StreamingLine, "streaming-line",
+     "the line streams noise for 3 s after each request, with no silence"},
 }};
 
 const char* faultName(Fault fault);

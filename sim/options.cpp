@@ -91,7 +91,7 @@ std::string usageText() {
         "Faults:\n";
     for (const FaultName& entry : kFaultNames) {
         std::string name = entry.name;
-        name.resize(16, ' ');
+        name.resize(std::max<std::size_t>(name.size(), 18), ' ');
         text += "  " + name + "  " + entry.description + "\n";
     }
     text +=

@@ -171,6 +171,9 @@ void PtyDevice::answer(const std::vector<std::uint8_t>& request, const LineSetti
     }
     // Each byte goes into the master when its last bit would have crossed the line.
     for (const TimedByte& byte : reply.bytes) {
+        if (stopping_) {
+            break;  // a long answer (a streaming line) does not hold up the end
+        }
         std::this_thread::sleep_until(requestEnd + byte.after);
         const ssize_t wrote = ::write(master_, &byte.value, 1);
         if (wrote != 1) {

@@ -1,5 +1,6 @@
 #include "sim/transmitter.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "link/crc.h"
@@ -134,6 +135,21 @@ DeviceAnswer Transmitter::receive(const std::vector<std::uint8_t>& frame, const 
         note("fault adapter-pulled: the line goes dead", line, now);
         return {{}, true};
     }
+    if (faultActive(Fault::StreamingLine)) {
+        // Noise with no gap: each byte right after the last, from the end of the noise
+        // already on its way, until kStreamLength after this request.
+        const Micros byteTime{characterTimeMicros(line)};
+        DeviceAnswer stream;
+        Micros at = std::max(kReplyDelay, streamUntil_ - now);
+        std::uint8_t noise = static_cast<std::uint8_t>(requestsHeard_ * 37);
+        for (; at <= kStreamLength; at += byteTime) {
+            noise = static_cast<std::uint8_t>(noise * 5 + 17);
+            stream.bytes.push_back({noise, at});
+        }
+        streamUntil_ = std::max(streamUntil_, now + kStreamLength);
+        note("fault streaming-line: the line streams noise", line, now);
+        return stream;
+    }
     if (faultActive(Fault::NoReply)) {
         note("fault no-reply: request not heard", line, now);
         return {};
@@ -167,6 +183,10 @@ DeviceAnswer Transmitter::receive(const std::vector<std::uint8_t>& frame, const 
     if (faultActive(Fault::LateReply)) {
         at += kFaultSilence;
         faults += " late-reply";
+    }
+    if (faultActive(Fault::NoiseBeforeReply)) {
+        reply.insert(reply.begin(), kNoiseBytes, std::uint8_t{0x00});
+        faults += " noise-before-reply";
     }
     const bool gap = faultActive(Fault::GapInReply);
     if (gap) {

@@ -95,6 +95,9 @@ struct DeviceAnswer {
 // inside a reply lasts long enough to pass the master's 100 ms end-of-reply silence.
 inline constexpr Micros kReplyDelay{3000};
 inline constexpr Micros kFaultSilence{150'000};
+// How long the streaming-line fault streams after each request it hears.
+inline constexpr Micros kStreamLength{3'000'000};
+inline constexpr std::size_t kNoiseBytes = 3;
 
 // The device's own line setting for a baud-rate code: 8 data bits, no parity, 1 stop bit.
 LineSettings lineForBaudCode(std::uint8_t baudCode);
@@ -171,6 +174,7 @@ class Transmitter {
     std::array<std::optional<unsigned>, kFaultCount> faultFrom_{};
     unsigned requestsHeard_ = 0;
     bool pulledOut_ = false;
+    Micros streamUntil_{0};  // the streaming line's noise runs until then
     TrafficListener* listener_ = nullptr;
 };
 

@@ -29,7 +29,14 @@ void TForm2::Btn71Click() {
 
 void TForm2::Timer1Timer() {
     // The reply to the request the previous step (or Start) left outstanding.
+    const int cappedBefore = link_.cappedCollections();
     link_.CollectResponse();
+    if (link_.cappedCollections() != cappedBefore) {
+        // A line that streams: draining it before the next request would hold the window
+        // another second. This step fails; the next one collects again.
+        showStatusMessage(StatusColour::Red, texts::kReadFail);
+        return;
+    }
     if (link_.ResponseCrcOk(regmap::kProcessValueCrcOffset)) {
         const ProcessValueTexts shown =
             processValueTexts(state_.currentInputType, link_.SignedRegister(0));

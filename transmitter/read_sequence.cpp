@@ -21,10 +21,12 @@ void TForm2::BtnP1Click() {
     BtnAllOFF();
     showStatusMessage(StatusColour::Blue, texts::kTransmission);
 
-    // A silent device is not taken for the one that answered the previous request.
-    const auto identity = regmap::readIdentityBlock(link_, state_.deviceAddress)
-                              ? acceptIdentity(link_.response(3), link_.response(4))
-                              : std::nullopt;
+    // A silent device is not taken for the one that answered the previous request, nor
+    // a reply shifted by noise for another model.
+    const auto identity =
+        regmap::readIdentityBlock(link_, state_.deviceAddress) == regmap::ReplyCheck::Good
+            ? acceptIdentity(link_.response(3), link_.response(4))
+            : std::nullopt;
     if (!identity) {
         showStatusMessage(StatusColour::Red, texts::kReadFail);
         BtnAllON();

@@ -141,8 +141,9 @@ bool TForm2::writeConfiguration() {
 
 void TForm2::Timer6Timer() {
     ui.Timer6->stop();
-    const bool stored = regmap::configurationStored(link_, state_.deviceAddress);
-    if (stored) {
+    // A failed store and an answer that cannot be read both leave the store unconfirmed.
+    if (regmap::checkConfigurationStored(link_, state_.deviceAddress) ==
+        regmap::StoreCheck::Stored) {
         showStatusMessage(StatusColour::Green, texts::kWriteSuccess);
     } else {
         showStatusMessage(StatusColour::Red, texts::kWriteMemoryFail);

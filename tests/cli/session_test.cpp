@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "device/config_file.h"
@@ -70,7 +71,11 @@ TEST_F(Session, WriteSendsTheSevenConfirmedWritesThenChecksTheStore) {
                                    echoed(5, 6, 2),
                                    echoed(6, 0, 9),
                                    {collected(0), sent(4, 0x1006, 1), collected(7)}}));
-    EXPECT_GE(clock.now() - before, Micros(2'000'000)) << "the device is given its time to store";
+    // The device is given two seconds to store: the store check's drain starts then
+    // and ends after its 100 ms of silence.
+    const size_t drain = log.steps.size() - 3;
+    EXPECT_EQ(log.times[drain] - log.times[drain - 1], Micros(2'100'000));
+    EXPECT_GE(clock.now() - before, Micros(2'000'000));
     EXPECT_EQ(out.str(), "Write Success\n");
 }
 
@@ -192,7 +197,7 @@ TEST_F(Session, AWriteThatFailsValidationSendsNothing) {
 TEST_F(Session, MeasurementWritesCsvAndOpenForABrokenSensor) {
     device.setFault(sim::Fault::SensorOpen);
     std::atomic<bool> stop{false};
-    EXPECT_EQ(session().measure(3, Micros(500'000), stop), kSuccess);
+    EXPECT_EQ(session().measure(3, kDefaultMeasureInterval, stop), kSuccess);
     std::istringstream lines(out.str());
     std::string line;
     std::getline(lines, line);
@@ -228,7 +233,107 @@ TEST_F(Session, TrimPointsAreChosenAsTheScreenChoosesThem) {
     log.clear();
     EXPECT_EQ(session().trim(std::nullopt, std::nullopt), kSuccess);
     EXPECT_EQ(log.steps, echoed(6, 9, 31));
-    EXPECT_EQ(session().trim(TrimPoint::FourMilliamp, 40000), kBadInput);
+    for (const auto& [count, status] :
+         {std::pair{0, kSuccess}, std::pair{32767, kSuccess}, std::pair{-1, kBadInput},
+          std::pair{32768, kBadInput}, std::pair{40000, kBadInput}}) {
+        EXPECT_EQ(session().trim(TrimPoint::FourMilliamp, count), status) << count;
+    }
+}
+
+// A write to a transmitter with firmware V05 (V04 for the last row) under a fault from
+// the given request on: the exit status and what is said, the store check's own words.
+TEST_F(Session, WriteOutcomesSayWhatTheDeviceDidAndNeverClaimAnUnconfirmedStore) {
+    constexpr unsigned kStoreCheck = 9;  // identity read, seven writes, then the store check
+    const struct {
+        const char* name;
+        std::vector<std::pair<sim::Fault, unsigned>> faults;
+        int status;
+        bool storeChecked;
+        const char* said;
+    } rows[] = {
+        {"stored", {}, kSuccess, true, ""},
+        {"failed store",
+         {{sim::Fault::StoreFails, 1}},
+         kDeviceFailed,
+         true,
+         "reported that it did not store the configuration"},
+        {"silent during the store check",
+         {{sim::Fault::NoReply, kStoreCheck}},
+         kDeviceFailed,
+         true,
+         "stopped answering during the store check"},
+        {"noise before a failed store's status",
+         {{sim::Fault::StoreFails, 1}, {sim::Fault::NoiseBeforeReply, kStoreCheck}},
+         kDeviceFailed,
+         true,
+         "to the store check could not be read"},
+        {"bad CRC on the store status",
+         {{sim::Fault::BadCrc, kStoreCheck}},
+         kDeviceFailed,
+         true,
+         "to the store check could not be read"},
+        {"noise before the identity",
+         {{sim::Fault::NoiseBeforeReply, 1}},
+         kDeviceFailed,
+         false,
+         "failed its CRC check"},
+        {"another model",
+         {{sim::Fault::OtherModel, 1}},
+         kDeviceFailed,
+         false,
+         "is not one of our transmitters (model code "},
+    };
+    const auto write = [this](TransmitterSession session) {
+        return session.write(configuration(R"j({"input": "PT-100", "unit": "deg C",
+            "lower": -100, "upper": 500, "offset": 0, "output": "4mA ~ 20mA",
+            "break": "UpScale(>20mA)"})j"),
+                             false);
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        device.clearFaults();
+        const unsigned heard = device.requestsHeard();
+        for (const auto& [fault, from] : row.faults) {
+            device.setFaultFromRequest(fault, heard + from);
+        }
+        err.str("");
+        out.str("");
+        log.clear();
+        EXPECT_EQ(write(session()), row.status);
+        EXPECT_NE(err.str().find(row.said), std::string::npos) << err.str();
+        EXPECT_EQ(out.str(), row.status == kSuccess ? "Write Success\n" : "");
+        EXPECT_EQ(std::count(log.steps.begin(), log.steps.end(), sent(4, 0x1006, 1)),
+                  row.storeChecked ? 1 : 0);
+    }
+
+    // Firmware V04 reports nothing about storing: no store check, even if it failed.
+    testing::SimulatedLine v04({2, 4, 200001});
+    v04.device.setFault(sim::Fault::StoreFails);
+    std::ostringstream v04Out;
+    EXPECT_EQ(write(TransmitterSession(
+                  v04.link, "COM1", v04Out, err, [&v04](Micros wait) { v04.clock.advance(wait); },
+                  [&v04] { return v04.clock.now(); })),
+              kSuccess);
+    EXPECT_EQ(std::count(v04.log.steps.begin(), v04.log.steps.end(), sent(4, 0x1006, 1)), 0);
+}
+
+TEST_F(Session, MeasurementEndsOnAFailedPortAndCountsMissingValues) {
+    std::atomic<bool> stop{false};
+    // The adapter pulled out after two values: at once, exit 1, the port named.
+    device.setFaultFromRequest(sim::Fault::AdapterPulled, device.requestsHeard() + 5);
+    EXPECT_EQ(session().measure(10, kDefaultMeasureInterval, stop), kDeviceFailed);
+    EXPECT_NE(err.str().find("the port /dev/ttyUSB0 failed"), std::string::npos) << err.str();
+    EXPECT_LT(log.steps.size(), 30u);
+}
+
+TEST_F(Session, MeasurementWithFewerValuesThanCountedFails) {
+    std::atomic<bool> stop{false};
+    // Identity, configuration, command 40, two values; then the device falls silent
+    // and is polled on, as the screen does, until the count is spent.
+    device.setFaultFromRequest(sim::Fault::NoReply, device.requestsHeard() + 6);
+    EXPECT_EQ(session().measure(4, kDefaultMeasureInterval, stop), kDeviceFailed);
+    EXPECT_NE(err.str().find("2 of 4 values came"), std::string::npos) << err.str();
+    EXPECT_EQ(std::count(log.steps.begin(), log.steps.end(), sent(4, 0x1000, 1)), 4);
 }
 
 TEST_F(Session, ASilentDeviceIsReportedNotWaitedFor) {

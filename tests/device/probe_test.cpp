@@ -222,10 +222,32 @@ TEST_F(ProbeOnTheLink, ShortReplyIsNotClassifiedFromAnEarlierDevicesBytes) {
     }
 }
 
-TEST_F(ProbeOnTheLink, ReplyWithoutItsCrcBytesIsStillClassified) {
-    // The identification looks at bytes 0 … 10 and does not test the CRC.
-    device.queueReply(Bytes(kQtrHIdentity.begin(), kQtrHIdentity.begin() + 11));
-    EXPECT_EQ(probe(), ProbeOutcome::TransmitterFound);
+TEST_F(ProbeOnTheLink, AnIdentityReplyFailingItsChecksIdentifiesNothing) {
+    const auto body = [](std::uint8_t address, std::uint8_t function, std::uint8_t count) {
+        return testing::withCrc(
+            {address, function, count, 0x02, 0x05, 0x00, 0x00, 0x00, 0x03, 0x0D, 0x41});
+    };
+    Bytes badCrc = kQtrHIdentity;
+    badCrc.back() ^= 0x01;
+    Bytes noiseFirst = {0x00, 0x00, 0x00};  // read as QTR-D V04, serial 83886080 unchecked
+    noiseFirst.insert(noiseFirst.end(), kQtrHIdentity.begin(), kQtrHIdentity.end());
+    const std::pair<const char*, Bytes> cases[] = {
+        {"without its CRC bytes", Bytes(kQtrHIdentity.begin(), kQtrHIdentity.begin() + 11)},
+        {"a wrong CRC", badCrc},
+        {"three noise bytes first", noiseFirst},
+        {"another address", body(0x02, 0x04, 0x08)},
+        {"another function", body(0x01, 0x03, 0x08)},
+        {"another byte count", body(0x01, 0x04, 0x06)},
+    };
+    for (const auto& [name, reply] : cases) {
+        SCOPED_TRACE(name);
+        state = ProgramState{};
+        state.portNumber = 1;
+        device.queueReply(reply);
+        EXPECT_EQ(probe(), ProbeOutcome::DeviceNotFound);
+        EXPECT_EQ(state.familyCode, 0);
+        EXPECT_EQ(state.serialNumber, 0u);
+    }
 }
 
 TEST_F(ProbeOnTheLink, DeviceUnpluggedAfterASuccessfulProbeIsNotFound) {
@@ -279,18 +301,22 @@ class ChatteringPort final : public SerialPort {
     Micros clock{0};
 };
 
-TEST(ProbeOnAChatteringLine, EndsWithEveryPassSentInsteadOfWaitingForSilence) {
+TEST(ProbeOnAChatteringLine, EndsAfterTheFirstAttemptWithoutBroadcastingIntoTheStream) {
     ChatteringPort port;
     RecordingDialogs dialogs;
     Link link(port, dialogs);
     ProgramState state;
     state.portNumber = 1;
     ProbeSteps steps;
+    std::vector<int> baudLines;
     steps.getSerialN = [&](std::int16_t address) { readIdentity(link, state, address); };
-    steps.selectBaudLine = [](int) {};
+    steps.selectBaudLine = [&](int line) { baudLines.push_back(line); };
     EXPECT_EQ(runProbe(link, state, steps), ProbeOutcome::DeviceNotFound);
     EXPECT_FALSE(port.gaveUp);
-    EXPECT_EQ(port.framesWritten, 13);
+    // The identity read only: its drain and its collection each stop at the cap.
+    EXPECT_EQ(port.framesWritten, 1);
+    EXPECT_EQ(link.cappedCollections(), 2);  // 1 s, then 200 ms
+    EXPECT_EQ(baudLines, (std::vector<int>{0, 4}));
 }
 
 TEST_F(ProbeOnTheLink, PortNumberAboveSixteenIsProbedAsAPortThatCannotOpen) {

@@ -1,5 +1,6 @@
 // kelvane-cli against a real kelvane-sim over a pseudo-terminal, in real time: read,
-// edit, write, diff and read again; a measurement; a silent device; a busy port.
+// edit, write, diff and read again; a measurement; a silent device, noise and a
+// streaming line; a busy port.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -87,6 +88,26 @@ TEST_F(CliProgram, ASilentDeviceEndsWithExitOneAndSaysSo) {
     const Finished reading = cli({"read"});
     EXPECT_EQ(reading.status, 1);
     EXPECT_EQ(reading.err, "kelvane-cli: no reply from the device on " + device + "\n");
+}
+
+TEST_F(CliProgram, NoiseAndAStreamingLineAreNeverTakenForADevice) {
+    const struct {
+        const char* fault;
+        std::vector<std::string> command;
+        const char* said;
+    } rows[] = {
+        {"noise-before-reply", {"read"}, "failed its CRC check"},
+        {"streaming-line", {"identify"}, "failed its CRC check"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.fault);
+        startSim({"--fault", row.fault});
+        const Finished run = cli(row.command);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find(row.said), std::string::npos) << run.err;
+        sim.reset();
+    }
 }
 
 TEST_F(CliProgram, ASecondProgramOnABusyPortIsToldWhy) {

@@ -117,8 +117,9 @@ TEST_F(Collecting, AReplyEndsAtOneHundredMillisecondsOfSilence) {
 }
 
 TEST_F(Collecting, ALineThatNeverFallsSilentEndsTheCollectionAfterTheLongestWait) {
-    // A byte every 2 ms for three seconds: each collection stops at its limit and
-    // leaves the rest to the next one; the last one ends at the silence.
+    // A byte every 2 ms for three seconds after each request: the first collection stops
+    // at its one-second limit, the next ones, on a line now known to stream, after
+    // 200 ms each; the last ends at the silence, and the next stream gets a second again.
     device.setResponder([](const Bytes&, const LineSettings&) {
         PeerAnswer answer;
         for (int i = 1; i <= 1500; ++i) {
@@ -126,18 +127,27 @@ TEST_F(Collecting, ALineThatNeverFallsSilentEndsTheCollectionAfterTheLongestWait
         }
         return answer;
     });
-    link.SendRequest(1, 4, 0x1000, 1);
-    int collections = 0;
+    std::vector<long long> millis;
     int total = 0;
-    do {
+    const auto collect = [&] {
         const Micros started = clock.now();
         link.CollectResponse();
-        EXPECT_LE(clock.now() - started, Link::kLongestCollection + kReadTimeout);
+        millis.push_back((clock.now() - started).count() / 1000);
         total += link.receivedCount();
-        ++collections;
-    } while (link.receivedCount() > 0 && collections < 10);
-    EXPECT_EQ(total, 1500);
-    EXPECT_GE(collections, 3);
+    };
+    link.SendRequest(1, 4, 0x1000, 1);
+    do {
+        collect();
+    } while (link.receivedCount() > 0 && millis.size() < 20);
+    link.SendRequest(1, 4, 0x1000, 1);
+    collect();
+    std::vector<long long> expected{1000};
+    expected.insert(expected.end(), 10, 200);
+    expected.push_back(100);
+    expected.push_back(1000);
+    EXPECT_EQ(millis, expected);
+    EXPECT_EQ(total, 1500 + 500);
+    EXPECT_EQ(link.cappedCollections(), 12);
 }
 
 TEST_F(Collecting, EveryCollectionWaitsOutTheSilenceOnTheVirtualClock) {
