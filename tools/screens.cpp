@@ -73,12 +73,17 @@ int main(int argc, char* argv[]) {
         ok &= save(bench.screen, folder.filePath("failed-validation.png"));
     }
     {
+        // Measuring after the 4 mA point was chosen: both pages show normal output.
         Bench bench;
+        bench.ui().RadioButton1->setChecked(true);
         bench.screen.Btn71Click();
         for (int tick = 0; tick < 4; ++tick) {
             bench.screen.Timer1Timer();
         }
         ok &= save(bench.screen, folder.filePath("measuring.png"));
+        bench.screen.setServiceAccess(true);
+        bench.ui().PageCont->setCurrentWidget(bench.ui().TabSheet1);
+        ok &= save(bench.screen, folder.filePath("measuring-calibration-page.png"));
     }
     const std::pair<std::int16_t, const char*> languages[] = {
         {kLanguageEnglish, "calibration-en.png"},

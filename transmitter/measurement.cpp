@@ -2,6 +2,8 @@
 // sends the first process value request (Btn71Click, Btn51Click), each 500 ms step
 // collects the last reply and asks for the next (Timer1Timer), Stop ends the polling
 // (Btn72Click, Btn52Click).
+#include <QSignalBlocker>
+
 #include "device/measurement_rules.h"
 #include "device/register_map.h"
 #include "i18n/transmitter_texts.h"
@@ -23,6 +25,7 @@ void TForm2::Btn71Click() {
     link_.ConfirmedWrite(regmap::fn(FunctionCode::WriteAnyValue),
                          regmap::address(regmap::Register::Command),
                          regmap::code(regmap::Command::Measure), state_.deviceAddress);
+    showNormalOutputChosen();
     requestProcessValue();
     ui.Timer1->start();
 }
@@ -47,6 +50,20 @@ void TForm2::Timer1Timer() {
         showStatusMessage(StatusColour::Red, texts::kReadFail);
     }
     requestProcessValue();  // polling goes on after failures too
+}
+
+void TForm2::showNormalOutputChosen() {
+    // Measurement takes the device out of a trim point: the page must not go on showing
+    // one, or a later step would trim a count while the output is not at its point.
+    // Only the page changes; choosing the point again sends its command as usual.
+    const QSignalBlocker quiet1(ui.RadioButton3);
+    const QSignalBlocker quiet2(ui.RadioButton1);
+    const QSignalBlocker quiet3(ui.RadioButton2);
+    const QSignalBlocker quiet4(ui.Rad3);
+    const QSignalBlocker quiet5(ui.Rad1);
+    const QSignalBlocker quiet6(ui.Rad2);
+    ui.RadioButton3->setChecked(true);
+    ui.Rad3->setChecked(true);
 }
 
 void TForm2::requestProcessValue() {

@@ -167,6 +167,7 @@ class TForm2 : public QMainWindow, public LanguageAware {
     bool writeConfiguration();
     std::optional<std::int16_t> configurationValue(WriteSource source);
 
+    void showNormalOutputChosen();
     void requestProcessValue();
 
     // The controls of one trim point on one page, and its twin on the other page.

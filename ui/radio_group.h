@@ -1,7 +1,8 @@
 // RadioGroup: a framed group of radio buttons with one item index, as the screens
 // use it. Setting the index from code runs the click handlers when the choice
 // changes; an index past the last item picks the last; -1 chooses none; a hidden
-// item can still be chosen from code. Items are laid out column by column.
+// item can still be chosen from code. Items are laid out column by column, in even
+// columns unless that would clip an item.
 #pragma once
 
 #include <QGroupBox>
@@ -35,10 +36,17 @@ class RadioGroup final : public QGroupBox {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     void choose(int index);
     void layoutItems();
+    // Each column's width, its gap included, and the gap after every column but the last.
+    struct Columns {
+        std::vector<int> widths;
+        int gap;
+    };
+    Columns columnWidths(int rows) const;
 
     std::vector<QRadioButton*> items_;
     int columns_ = 1;

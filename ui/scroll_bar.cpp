@@ -1,5 +1,6 @@
 #include "ui/scroll_bar.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -43,9 +44,26 @@ ScrollBar::ScrollBar(Qt::Orientation orientation, QWidget* parent)
             [this]() { emit scrolled(ScrollCode::ThumbPosition); });
 }
 
+void ScrollBar::mousePressEvent(QMouseEvent* event) {
+    valueAtPress_ = value();
+    QScrollBar::mousePressEvent(event);
+}
+
 void ScrollBar::mouseReleaseEvent(QMouseEvent* event) {
     QScrollBar::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton) {
+    // The left button ends its gesture as the platform reports it; the middle button
+    // (a jump to the pointer, or a drag) ends one when it moved the bar.
+    if (event->button() == Qt::LeftButton || value() != valueAtPress_) {
+        endScroll();
+    }
+}
+
+void ScrollBar::contextMenuEvent(QContextMenuEvent* event) {
+    // Scroll Here, Top, Bottom, Page Up …: the menu runs and moves the bar before it
+    // returns, and no release of a button reaches the bar afterwards.
+    const int before = value();
+    QScrollBar::contextMenuEvent(event);
+    if (value() != before) {
         endScroll();
     }
 }

@@ -9,19 +9,23 @@ UpDown::UpDown(QWidget* parent) : QWidget(parent) {
     down_ = new QToolButton(this);
     down_->setArrowType(Qt::DownArrow);
     down_->setObjectName("down");
+    for (QToolButton* arrow : {up_, down_}) {
+        arrow->setAutoRepeat(true);
+        arrow->setAutoRepeatDelay(kRepeatDelayMs);
+        arrow->setAutoRepeatInterval(kRepeatIntervalMs);
+    }
     connect(up_, &QToolButton::clicked, this, [this]() { clickUp(); });
     connect(down_, &QToolButton::clicked, this, [this]() { clickDown(); });
 }
 
 void UpDown::step(int by) {
     int next = position_ + by;
-    UpDownDirection direction = by > 0 ? UpDownDirection::Up : UpDownDirection::Down;
     if (next > kMaximum || next < kMinimum) {
-        // A wrapping click carries no direction.
         next = next > kMaximum ? kMinimum : kMaximum;
-        direction = UpDownDirection::None;
     }
-    emit changingEx(direction);
+    // The arrow clicked gives the direction, also for a click that wraps the position:
+    // a down click must never step up because another button last stepped up.
+    emit changingEx(by > 0 ? UpDownDirection::Up : UpDownDirection::Down);
     position_ = next;
 }
 

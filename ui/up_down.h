@@ -1,6 +1,7 @@
 // UpDown: a pair of arrow buttons whose own position runs 0 … 100 and wraps. Each
-// click reports changingEx with its direction, or with none when the click wraps
-// the position around; the trim counts are stepped by those reports.
+// click reports changingEx with the direction of the arrow clicked, also when the
+// click wraps the position around; an arrow held down repeats its click. The trim
+// counts are stepped by those reports.
 #pragma once
 
 #include <QToolButton>
@@ -16,6 +17,11 @@ class UpDown final : public QWidget {
     explicit UpDown(QWidget* parent = nullptr);
 
     int position() const { return position_; }
+    // Holding an arrow repeats its click after this delay, then at this interval.
+    static constexpr int kRepeatDelayMs = 400;
+    static constexpr int kRepeatIntervalMs = 75;
+    QToolButton* upArrow() const { return up_; }
+    QToolButton* downArrow() const { return down_; }
     // The user's click on an arrow, also callable from tests.
     void clickUp() { step(+1); }
     void clickDown() { step(-1); }

@@ -1,5 +1,6 @@
 // The screen design: every control of both pages by name and kind, the design
-// states the behaviour relies on, and the mask that covers exactly two input types.
+// states the behaviour relies on, every choice shown whole in every language, and
+// the mask that covers exactly two input types.
 #include <QApplication>
 #include <QMenu>
 #include <QScreen>
@@ -105,6 +106,35 @@ TEST_F(Design, WindowPagesAndDesignStates) {
     EXPECT_EQ(ui().Item5->item(2)->text(), "Cut");
     EXPECT_EQ(ui().Item1->itemIndex(), -1);
     EXPECT_FALSE(ui().English->isChecked());
+}
+
+TEST_F(Design, EveryChoiceOfTheConfigurationPageShowsWholeInEveryLanguage) {
+    screen.show();
+    QApplication::processEvents();
+    const std::pair<const char*, void (TForm2::*)()> languages[] = {
+        {"English", &TForm2::EnglishClick},
+        {"Traditional Chinese", &TForm2::TraditionalClick},
+        {"Simplified Chinese", &TForm2::SimplifiedClick},
+    };
+    for (const auto& [language, choose] : languages) {
+        SCOPED_TRACE(language);
+        (screen.*choose)();
+        QApplication::processEvents();
+        for (QRadioButton* choice : ui().Configuration->findChildren<QRadioButton*>()) {
+            SCOPED_TRACE(choice->text().toStdString());
+            EXPECT_GE(choice->width(), choice->sizeHint().width());
+            // Inside its frame, and clear of the next column's choices.
+            const QWidget* frame = choice->parentWidget();
+            EXPECT_TRUE(frame->rect().contains(choice->geometry()));
+            for (QRadioButton* other : frame->findChildren<QRadioButton*>()) {
+                if (other != choice) {
+                    EXPECT_FALSE(other->geometry().intersects(choice->geometry()))
+                        << other->text().toStdString();
+                }
+            }
+        }
+    }
+    screen.hide();
 }
 
 TEST_F(Design, MaskCoversExactlyTheVoltageAndCurrentChoices) {

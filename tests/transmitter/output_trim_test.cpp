@@ -2,7 +2,12 @@
 // with their doubled requests, the normal output's confirmed write, the up-down steps
 // and scroll gestures with each handler's drains, the twin counts and bars, and a trim
 // action between two measurement steps.
+#include <QTest>
+#include <QToolButton>
+#include <functional>
+
 #include "device/trim_rules.h"
+#include "tests/support/context_menu.h"
 #include "tests/transmitter/screen_fixture.h"
 
 namespace kelvane::testing {
@@ -160,8 +165,8 @@ TEST_F(OutputTrim, UpDownStepsDrainWhereTheirHandlerDoes) {
 
 TEST_F(OutputTrim, AClickWithoutADirectionStepsTheLastWayStartingDown) {
     readWithChoice(ui().RadioButton1);
-    // A fresh up-down button stands at 0: clicking down wraps it, with no direction.
-    ui().UpDown3->clickDown();
+    // A click whose arrow is not known (none of the program's buttons sends one now).
+    screen.UpDown3ChangingEx(UpDownDirection::None);
     EXPECT_EQ(text(ui().Edit2), "1499");
     screen.UpDown4ChangingEx(UpDownDirection::Up);
     screen.UpDown3ChangingEx(UpDownDirection::None);
@@ -169,6 +174,148 @@ TEST_F(OutputTrim, AClickWithoutADirectionStepsTheLastWayStartingDown) {
     screen.UpDown1ChangingEx(UpDownDirection::Down);
     screen.UpDown2ChangingEx(UpDownDirection::None);
     EXPECT_EQ(text(ui().Edit3), "30000");
+}
+
+// Each arrow click steps the way of its arrow, also when it wraps the button's own
+// position right after another button stepped the other way.
+TEST_F(OutputTrim, EveryArrowClickStepsTheWayOfItsArrow) {
+    using Prepare = std::function<void(const TForm2Design&)>;
+    const struct {
+        const char* name;
+        Prepare before;  // the clicks before the one checked
+        UpDown* TForm2Design::*clicked;
+        bool up;
+        QRadioButton* TForm2Design::*chosen;
+        int reg;
+        int count;  // the count before the checked click
+    } rows[] = {
+        {"4 mA down, wrapping at 0, after a 20mA up",
+         [](const TForm2Design& ui) { ui.UpDown4->clickUp(); }, &TForm2Design::UpDown3, false,
+         &TForm2Design::RadioButton1, 7, 1500},
+        {"4 mA up, wrapping at 100, after a 20mA down",
+         [](const TForm2Design& ui) {
+             ui.UpDown3->clickDown();
+             ui.UpDown4->clickDown();
+         },
+         &TForm2Design::UpDown3, true, &TForm2Design::RadioButton1, 7, 1499},
+        {"20mA down, wrapping at 0, after a 4 mA up",
+         [](const TForm2Design& ui) { ui.UpDown3->clickUp(); }, &TForm2Design::UpDown4, false,
+         &TForm2Design::RadioButton2, 8, 30000},
+        {"20mA up in mid-range after a 4 mA down",
+         [](const TForm2Design& ui) {
+             ui.UpDown4->clickUp();
+             ui.UpDown3->clickDown();
+         },
+         &TForm2Design::UpDown4, true, &TForm2Design::RadioButton2, 8, 30001},
+        {"calibration page 4 mA down, wrapping, after its 20 mA up",
+         [](const TForm2Design& ui) { ui.UpDown2->clickUp(); }, &TForm2Design::UpDown1, false,
+         &TForm2Design::Rad1, 7, 1500},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        // A screen of its own, so that every up-down button starts at position 0, reading
+        // the counts 1500 and 30000.
+        device.registers[7] = 1500;
+        device.registers[8] = 30000;
+        TForm2 fresh{link, state, dialogs, ScreenHooks{}};
+        const TForm2Design& ui = fresh.design();
+        fresh.BtnP1Click();
+        fresh.Timer2Timer();
+        (ui.*row.chosen)->setChecked(true);
+        row.before(ui);
+        QLineEdit* field = row.reg == 7 ? ui.Edit2 : ui.Edit3;
+        ASSERT_EQ(text(field), std::to_string(row.count));
+        log.clear();
+        UpDown* upDown = ui.*row.clicked;
+        row.up ? upDown->clickUp() : upDown->clickDown();
+        const int stepped = row.count + (row.up ? 1 : -1);
+        EXPECT_EQ(text(field), std::to_string(stepped));
+        EXPECT_EQ(log.steps, exchange({{collected(0)}, echoed(5, row.reg, stepped)}));
+        EXPECT_EQ(device.registers[static_cast<size_t>(row.reg)], stepped);
+    }
+}
+
+TEST_F(OutputTrim, AHeldArrowStepsAndWritesOnEveryRepeat) {
+    screen.show();
+    QApplication::processEvents();
+    readWithChoice(ui().RadioButton1);
+    QToolButton* arrow = ui().UpDown3->upArrow();
+    QTest::mousePress(arrow, Qt::LeftButton, {}, arrow->rect().center());
+    QTest::qWait(UpDown::kRepeatDelayMs + 10 * UpDown::kRepeatIntervalMs);
+    QTest::mouseRelease(arrow, Qt::LeftButton, {}, arrow->rect().center());
+    const int steps = text(ui().Edit2) == "" ? 0 : std::stoi(text(ui().Edit2)) - 1500;
+    EXPECT_GE(steps, 3);
+    std::vector<std::string> expected;
+    for (int i = 1; i <= steps; ++i) {
+        for (const std::string& step : exchange({{collected(0)}, echoed(5, 7, 1500 + i)})) {
+            expected.push_back(step);
+        }
+    }
+    EXPECT_EQ(log.steps, expected);
+    screen.hide();
+}
+
+// Gestures on a bar other than the left button's: one write of the final count when
+// its point is chosen, none otherwise.
+TEST_F(OutputTrim, EveryGestureThatMovesABarWritesItsFinalCountOnce) {
+    screen.show();
+    QApplication::processEvents();
+    const struct {
+        const char* name;
+        std::function<void(ScrollBar&)> gesture;
+        QRadioButton* TForm2Design::*chosen;
+        bool writes;
+    } rows[] = {
+        {"middle click",
+         [](ScrollBar& bar) { QTest::mouseClick(&bar, Qt::MiddleButton, {}, bar.rect().center()); },
+         &TForm2Design::RadioButton1, true},
+        {"context menu: Right edge",
+         [](ScrollBar& bar) { chooseFromContextMenu(bar, "Right edge"); },
+         &TForm2Design::RadioButton1, true},
+        {"context menu: Scroll here",
+         [](ScrollBar& bar) { chooseFromContextMenu(bar, "Scroll here"); },
+         &TForm2Design::RadioButton1, true},
+        {"context menu with 20mA chosen",
+         [](ScrollBar& bar) { chooseFromContextMenu(bar, "Page left"); },
+         &TForm2Design::RadioButton2, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        readWithChoice(ui().*row.chosen);
+        row.gesture(*ui().ScrollBar3);
+        const int count = ui().ScrollBar3->value();
+        EXPECT_NE(count, 1500);
+        EXPECT_EQ(text(ui().Edit2), std::to_string(count));
+        EXPECT_EQ(log.steps, row.writes ? echoed(5, 7, count) : std::vector<std::string>{});
+    }
+    screen.hide();
+}
+
+// Measurement takes the device out of the trim point: neither page goes on showing it,
+// nothing more is sent for it, and choosing the point again sends its command.
+TEST_F(OutputTrim, StartingMeasurementShowsNormalOutputOnBothPages) {
+    for (QRadioButton* TForm2Design::*point :
+         {&TForm2Design::RadioButton1, &TForm2Design::RadioButton2, &TForm2Design::Rad1}) {
+        readWithChoice(ui().*point);
+        screen.Btn71Click();
+        EXPECT_EQ(log.steps,
+                  exchange({{collected(0)}, echoed(5, 9, 40), {collected(0), sent(4, 0x1000, 1)}}));
+        EXPECT_TRUE(ui().RadioButton3->isChecked());
+        EXPECT_TRUE(ui().Rad3->isChecked());
+        for (QRadioButton* trim : {ui().RadioButton1, ui().RadioButton2, ui().Rad1, ui().Rad2}) {
+            EXPECT_FALSE(trim->isChecked()) << trim->objectName().toStdString();
+        }
+        screen.Btn72Click();
+        log.clear();
+        ui().UpDown3->clickUp();
+        EXPECT_EQ(log.steps, std::vector<std::string>{collected(0)}) << "a step only drains";
+        log.clear();
+        ui().RadioButton1->setChecked(true);
+        const int count = std::stoi(text(ui().Edit2));
+        EXPECT_EQ(log.steps, exchange({echoed(5, 7, count), echoed(5, 9, 27), echoed(5, 7, count),
+                                       echoed(5, 9, 27)}));
+        ui().RadioButton3->setChecked(true);
+    }
 }
 
 TEST_F(OutputTrim, AScrollGestureWritesOnceAtItsEndAndOnlyAtTheChosenPoint) {
@@ -229,8 +376,10 @@ TEST_F(OutputTrim, ATrimStepBetweenTwoMeasurementStepsFailsOneStep) {
     screen.Timer1Timer();
     ASSERT_EQ(text(ui().Lab83), "Read Success");
     log.clear();
-    ui().UpDown3->clickUp();  // not locked while measurement polls
-    EXPECT_EQ(log.steps, exchange({{collected(7)}, echoed(5, 7, 1501)}));
+    // Not locked while measurement polls; measurement left the 4 mA point, so the step
+    // writes nothing, but its drain takes the waiting reply.
+    ui().UpDown3->clickUp();
+    EXPECT_EQ(log.steps, std::vector<std::string>{collected(7)});
     screen.Timer1Timer();
     EXPECT_EQ(text(ui().Lab83), "Read Fail");
     screen.Timer1Timer();
