@@ -48,7 +48,7 @@ inline constexpr int kHighestTrimCount = 32767;
 enum class StepDirection { None, Up, Down };
 
 // One up-down click on a count: up or down by one within 0 … 32767; a click without
-// a direction (the button's own position wrapped) steps in the last direction. The
+// a direction (the arrow clicked was not known) steps in the last direction. The
 // last direction, shared by the four up-down buttons, follows the click.
 constexpr int steppedCount(int count, StepDirection direction, StepDirection& lastDirection) {
     if (direction == StepDirection::None) {

@@ -35,8 +35,8 @@ void TForm2::Timer1Timer() {
     const int cappedBefore = link_.cappedCollections();
     link_.CollectResponse();
     if (link_.cappedCollections() != cappedBefore) {
-        // A line that streams: draining it before the next request would hold the window
-        // another second. This step fails; the next one collects again.
+        // A line that streams: draining it and asking again would only hold the window
+        // longer. This step fails; the next one collects again.
         showStatusMessage(StatusColour::Red, texts::kReadFail);
         return;
     }

@@ -68,8 +68,7 @@ void RadioGroup::changeEvent(QEvent* event) {
 RadioGroup::Columns RadioGroup::columnWidths(int rows) const {
     // Even columns with a gap after each, as the design has them, unless an item would
     // be clipped: then each column gets the room its widest item needs (with the gaps
-    // while they fit, without them otherwise), and the last column what is left, so the
-    // first columns start where the design's masks expect them.
+    // while they fit, without them otherwise), and the last column what is left.
     const int available = width() - 2 * kSideSpace;
     Columns even{std::vector<int>(static_cast<size_t>(columns_), available / columns_), columnGap_};
     std::vector<int> needed(static_cast<size_t>(columns_), 0);
