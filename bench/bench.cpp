@@ -158,15 +158,23 @@ Row measure(const std::string& name, int runs, Micros waits,
     return row;
 }
 
+// How kelvane-cli talks and how the simulator's line behaves in a cli row.
+struct CliLine {
+    bool screenPace = true;  // --pace screen; otherwise the line pace
+    bool lineTime = false;   // kelvane-sim --line-time
+};
+
 Row measureCli(const std::string& name, const std::string& arguments, int runs, Micros waits,
-               double goal) {
+               double goal, CliLine how = {}) {
     Row row{name, {}, 0, goal};
     for (int i = 0; i < runs; ++i) {
         sim::Transmitter device;
         sim::PtyDevice pty{device};
+        pty.setLineTime(how.lineTime);
         std::string error;
         pty.start(error);
         const std::string command = std::string(KELVANE_CLI_PATH) + " --port " + pty.slavePath() +
+                                    (how.screenPace ? " --pace screen" : "") +
                                     " --log /tmp/kelvane-bench-log.txt " + arguments +
                                     " >/dev/null 2>&1";
         std::remove("/tmp/kelvane-bench-log.txt");
@@ -176,7 +184,8 @@ Row measureCli(const std::string& name, const std::string& arguments, int runs, 
         if (status != 0) {
             std::fprintf(stderr, "kelvane-bench: %s failed\n", command.c_str());
         }
-        // The floor from the traffic the program logged: bytes and silences.
+        // The floor from the traffic the program logged: bytes and, on the screen pace,
+        // silences; on the line pace the device's turnaround before each reply.
         std::ifstream log("/tmp/kelvane-bench-log.txt");
         std::string line;
         double floor = std::chrono::duration<double>(waits).count();
@@ -188,11 +197,76 @@ Row measureCli(const std::string& name, const std::string& arguments, int runs, 
             }
             const std::string bytes = line.substr(hex + 9, line.find("  (", hex + 9) - hex - 9);
             const double count = bytes.empty() ? 0 : (bytes.size() + 1) / 3.0;
-            floor += count * 10.0 / 4800.0 + (request ? 0.0 : 0.1);
+            const double afterReply =
+                how.screenPace
+                    ? 0.1
+                    : (count > 0 ? std::chrono::duration<double>(sim::kReplyDelay).count() : 0.0);
+            floor += count * 10.0 / 4800.0 + (request ? 0.0 : afterReply);
         }
         row.floor = floor;
     }
     return row;
+}
+
+double secondsOf(const std::string& command) {
+    const auto start = Clock::now();
+    if (std::system((command + " >/dev/null 2>&1").c_str()) != 0) {
+        std::fprintf(stderr, "kelvane-bench: %s failed\n", command.c_str());
+    }
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// kelvane-cli for a production line: a read against a generic Modbus master (mbpoll,
+// libmodbus) reading the same two blocks, and four transmitters written at once
+// against one.
+void lineComparisons(int runs) {
+    std::printf(
+        "\n| production line | kelvane-cli median (s) | compared with (s) | ratio | goal |\n");
+    std::printf("|---|---|---|---|---|\n");
+    {
+        sim::Transmitter device;
+        sim::PtyDevice pty{device};
+        std::string error;
+        pty.start(error);
+        const std::string port = pty.slavePath();
+        std::vector<double> ours;
+        std::vector<double> theirs;
+        for (int i = 0; i < runs; ++i) {
+            ours.push_back(secondsOf(std::string(KELVANE_CLI_PATH) + " --port " + port + " read"));
+            const std::string mbpoll = "mbpoll -m rtu -a 1 -b 4800 -P none -1 -q ";
+            theirs.push_back(secondsOf(mbpoll + "-t 3 -r 7937 -c 4 " + port) +
+                             secondsOf(mbpoll + "-t 4 -r 1 -c 9 " + port));
+        }
+        std::printf(
+            "| read against mbpoll's two reads of the same blocks | %.3f | %.3f | %.2f | "
+            "at most 1.0 |\n",
+            median(ours), median(theirs), median(ours) / median(theirs));
+    }
+    {
+        std::vector<std::unique_ptr<sim::Transmitter>> devices;
+        std::vector<std::unique_ptr<sim::PtyDevice>> ptys;
+        std::string four;
+        for (int i = 0; i < 4; ++i) {
+            devices.push_back(std::make_unique<sim::Transmitter>());
+            ptys.push_back(std::make_unique<sim::PtyDevice>(*devices.back()));
+            ptys.back()->setLineTime(true);
+            std::string error;
+            ptys.back()->start(error);
+            four += " --port " + ptys.back()->slavePath();
+        }
+        std::vector<double> one;
+        std::vector<double> all;
+        const std::string write = " write /tmp/kelvane-bench.json";
+        for (int i = 0; i < runs; ++i) {
+            one.push_back(secondsOf(std::string(KELVANE_CLI_PATH) + " --port " +
+                                    ptys.front()->slavePath() + write));
+            all.push_back(secondsOf(std::string(KELVANE_CLI_PATH) + four + write));
+        }
+        std::printf(
+            "| four transmitters written at once against one (throughput) | %.3f | %.3f | "
+            "%.2f | at least 3.6 |\n",
+            median(all), median(one), 4.0 * median(one) / median(all));
+    }
 }
 
 }  // namespace
@@ -261,8 +335,9 @@ int main(int argc, char** argv) {
             b.ui().Edit1->setText("12345678");
             b.screen->Button1Click();
         }));
-    rows.push_back(measureCli("kelvane-cli identify", "identify", runs, Micros(0), 1.5));
-    rows.push_back(measureCli("kelvane-cli read", "read", runs, Micros(0), 1.5));
+    rows.push_back(
+        measureCli("kelvane-cli identify (--pace screen)", "identify", runs, Micros(0), 1.5));
+    rows.push_back(measureCli("kelvane-cli read (--pace screen)", "read", runs, Micros(0), 1.5));
     {
         sim::Transmitter device;
         sim::PtyDevice pty{device};
@@ -272,8 +347,17 @@ int main(int argc, char** argv) {
                      " read -o /tmp/kelvane-bench.json >/dev/null 2>&1")
                         .c_str());
     }
-    rows.push_back(measureCli("kelvane-cli write (store check)", "write /tmp/kelvane-bench.json",
-                              runs, Micros(2'000'000), 1.5));
+    rows.push_back(measureCli("kelvane-cli write (store check, --pace screen)",
+                              "write /tmp/kelvane-bench.json", runs, Micros(2'000'000), 1.5));
+    // The line pace against the line's physical limit: kelvane-sim takes each byte's line
+    // time as a real line does; the floor is the bytes' line time and the device's
+    // turnaround (and the 2 s the device takes to store).
+    const CliLine realLine{false, true};
+    rows.push_back(measureCli("kelvane-cli read (line pace, --line-time)", "read", runs, Micros(0),
+                              1.2, realLine));
+    rows.push_back(measureCli("kelvane-cli write (line pace, --line-time)",
+                              "write /tmp/kelvane-bench.json", runs, Micros(2'000'000), 1.2,
+                              realLine));
 
     std::printf("| sequence | median (s) | min-max (s) | floor (s) | ratio | goal |\n");
     std::printf("|---|---|---|---|---|---|\n");
@@ -283,6 +367,8 @@ int main(int argc, char** argv) {
         std::printf("| %s | %.3f | %.3f-%.3f | %.3f | %.3f | %.2f |\n", row.name.c_str(), m, *low,
                     *high, row.floor, m / row.floor, row.goal);
     }
+
+    lineComparisons(runs);
 
     // CPU share over 60 s: the screen idle after a read, then measurement polling; the
     // simulated transmitter's thread is in the same process and counted too.

@@ -1,16 +1,20 @@
 // kelvane-cli: the transmitter from scripts and production lines. It finds the
 // USB-to-serial adapter as the Scan screen does (or takes --port, or --simulate), and
-// identifies, reads, writes, compares, measures and trims one transmitter.
+// identifies, reads, writes, compares, measures and trims one transmitter, or several
+// at once, one per --port.
 #include <CLI/CLI.hpp>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <thread>
 
+#include "cli/many_ports.h"
 #include "cli/transmitter_session.h"
 #include "device/config_file.h"
 #include "device/port_name_rules.h"
@@ -26,6 +30,10 @@
 namespace {
 
 using namespace kelvane;
+using cli::portFileName;
+using cli::PortResult;
+using cli::SharedLines;
+using cli::SharedLineStream;
 
 std::atomic<bool> stopRequested{false};
 
@@ -54,18 +62,106 @@ std::optional<std::string> findAdapter(std::string& problem) {
     return chosen;
 }
 
-// Why a device could not be opened, in words a technician can act on.
-std::string openProblem(OpenFailure failure) {
-    switch (failure) {
-        case OpenFailure::PermissionDenied:
-            return std::string("permission denied. ") + kDialoutFix;
-        case OpenFailure::Busy:
-            return "it is in use by another program";
-        case OpenFailure::Absent:
-        case OpenFailure::None:
-            break;
+// Waits in short slices, so that Ctrl+C ends a long --interval or store wait at once.
+void sleepUnlessStopped(Micros wait) {
+    const auto until = std::chrono::steady_clock::now() + wait;
+    while (!stopRequested && std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+            std::chrono::milliseconds(50), until - std::chrono::steady_clock::now()));
     }
-    return "no such serial device";
+}
+
+// "port": the first field of each configuration in the array that read prints for
+// several ports.
+std::string withPort(const std::string& port, const std::string& json) {
+    const std::size_t brace = json.find('{');
+    const std::size_t end = json.find_last_not_of('\n');
+    std::string quoted;
+    for (const char c : port) {
+        quoted += (c == '"' || c == '\\') ? std::string("\\") + c : std::string(1, c);
+    }
+    return json.substr(0, brace + 1) + "\n  \"port\": \"" + quoted + "\"," +
+           json.substr(brace + 1, end - brace);
+}
+
+// The command on every port at once (--port given more than once).
+int runOnEveryPort(cli::ManyPortsRun run, const std::string& command, const std::string& logPath,
+                   const std::string& outputFolder) {
+    SharedLines sharedErr(std::cerr);
+    std::vector<std::unique_ptr<std::ofstream>> logFiles;
+    std::vector<std::unique_ptr<std::ostream>> logStreams;
+    std::vector<std::unique_ptr<LinkTrafficLog>> logs;
+    std::map<std::string, LinkTrafficLog*> logOf;
+    for (const std::string& port : run.ports) {
+        if (logPath.empty()) {
+            break;
+        }
+        std::ostream* stream = nullptr;
+        if (logPath == "-") {
+            logStreams.push_back(std::make_unique<SharedLineStream>(sharedErr, port + ": "));
+            stream = logStreams.back().get();
+        } else {
+            const std::string path = logPath + "." + portFileName(port);
+            logFiles.push_back(std::make_unique<std::ofstream>(path, std::ios::app));
+            if (!*logFiles.back()) {
+                std::cerr << "kelvane-cli: cannot write the log " << path << "\n";
+                return cli::kBadInput;
+            }
+            stream = logFiles.back().get();
+        }
+        logs.push_back(std::make_unique<LinkTrafficLog>(*stream));
+        logOf[port] = logs.back().get();
+    }
+    run.open = [&logOf](const std::string& port) {
+        auto serial = std::make_shared<PosixSerialPort>();
+        const auto log = logOf.find(port);
+        return cli::OpenedPort{serial, sleepUnlessStopped, [serial] { return serial->now(); },
+                               log == logOf.end() ? nullptr : log->second};
+    };
+    SharedLines sharedOut(std::cout);
+    if (command == "measure") {
+        std::cout << "port,time,raw,value,unit" << std::endl;
+        run.sharedOut = &sharedOut;
+    }
+    if (command == "read" && !outputFolder.empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(outputFolder, error);
+    }
+    const std::vector<cli::PortResult> results = cli::runOnManyPorts(run);
+    if (command == "read" && outputFolder.empty()) {
+        std::string array = "[";
+        for (const cli::PortResult& result : results) {
+            if (result.status == cli::kSuccess) {
+                array += (array.size() > 1 ? ",\n" : "\n") + withPort(result.port, result.out);
+            }
+        }
+        std::cout << array << (array.size() > 1 ? "" : "\n") << "]\n";
+        for (const cli::PortResult& result : results) {
+            std::cerr << result.err;
+        }
+    } else if (command == "measure") {
+        for (const cli::PortResult& result : results) {
+            std::cerr << result.err;
+        }
+    } else {
+        for (cli::PortResult result : results) {
+            if (command == "read" && result.status == cli::kSuccess) {
+                const std::string path = outputFolder + "/" + portFileName(result.port) + ".json";
+                std::ofstream file(path);
+                file << result.out;
+                result.out = file ? "written to " + path : "";
+                if (!file) {
+                    result.status = cli::kBadInput;
+                    result.err = "cannot write " + path;
+                }
+            }
+            if (result.status == cli::kSuccess && result.out.empty()) {
+                result.out = "ok";
+            }
+            std::cout << cli::summaryLine(result) << "\n";
+        }
+    }
+    return cli::overallStatus(results);
 }
 
 class PrintedDialogs final : public DialogService {
@@ -84,17 +180,25 @@ int main(int argc, char** argv) {
         "transmitter (QTR-H, QTR-D, QTN-H) over a USB-to-serial adapter.\n"
         "Exit status: 0 success, 1 the device failed or differs, 2 bad usage or a bad file.",
         "kelvane-cli"};
-    std::string port;
+    std::vector<std::string> ports;
     std::string logPath;
     std::string simulateModel;
     auto* portOption = app.add_option(
-        "--port", port, "The serial device of the adapter (default: the adapter found)");
+        "--port", ports,
+        "The serial device of the adapter (default: the adapter found); given more than "
+        "once, the command runs on every port at once");
     auto* simulate = app.add_option("--simulate", simulateModel,
                                     "Talk to a simulated transmitter of MODEL (QTR-H when none)")
                          ->expected(0, 1)
                          ->excludes(portOption);
     app.add_option("--log", logPath,
                    "Write every request and reply in hex to FILE, or - for stderr");
+    std::string pace = "line";
+    app.add_option("--pace", pace,
+                   "line (default): take each reply as soon as it is whole and wait only the "
+                   "Modbus gap before a request; screen: wait 100 ms of silence as the "
+                   "program's screens do, for a device that needs it")
+        ->check(CLI::IsMember({"line", "screen"}));
     bool version = false;
     app.add_flag("--version", version, "Print the version and exit");
 
@@ -103,8 +207,11 @@ int main(int argc, char** argv) {
     identify->add_flag("--recover", recover,
                        "Run the probe's recovery passes when no transmitter answers at 4800 baud");
     std::string outputPath;
-    auto* read = app.add_subcommand("read", "The configuration as JSON");
-    read->add_option("-o,--output", outputPath, "Write it to FILE instead of standard output");
+    auto* read = app.add_subcommand(
+        "read", "The configuration as JSON (with several --port, a JSON array of them)");
+    read->add_option("-o,--output", outputPath,
+                     "Write it to FILE instead of standard output (with several --port, one "
+                     "file per port into the folder FILE)");
     std::string inputPath;
     bool dryRun = false;
     auto* write = app.add_subcommand("write", "Validate FILE, write it, check that it was stored");
@@ -163,8 +270,63 @@ int main(int argc, char** argv) {
         }
     }
 
+    if (ports.size() > 1) {
+        if (recover) {
+            std::cerr << "kelvane-cli: --recover takes one --port\n";
+            return cli::kBadInput;
+        }
+        if (write->parsed() && dryRun) {
+            std::cerr << "kelvane-cli: --dry-run takes one --port\n";
+            return cli::kBadInput;
+        }
+        cli::ManyPortsRun run;
+        run.ports = ports;
+        run.pace = pace == "screen" ? Pace::Screen : Pace::Line;
+        std::string command;
+        if (identify->parsed()) {
+            command = "identify";
+            run.command = [](cli::TransmitterSession& session) {
+                return session.identify() ? cli::kSuccess : cli::kDeviceFailed;
+            };
+        } else if (read->parsed()) {
+            command = "read";
+            run.command = [](cli::TransmitterSession& session) {
+                const auto configuration = session.read();
+                if (!configuration) {
+                    return cli::kDeviceFailed;
+                }
+                session.output() << configurationJson(*configuration);
+                return cli::kSuccess;
+            };
+        } else if (write->parsed() || diff->parsed()) {
+            command = write->parsed() ? "write" : "diff";
+            const Configuration wanted = file->configuration;
+            const bool writing = write->parsed();
+            run.command = [wanted, writing](cli::TransmitterSession& session) {
+                return writing ? session.write(wanted, false) : session.diff(wanted);
+            };
+        } else if (measure->parsed()) {
+            command = "measure";
+            run.command = [count, intervalMs](cli::TransmitterSession& session) {
+                return session.measure(count, Micros(intervalMs * 1000LL), stopRequested);
+            };
+        } else {
+            command = "trim";
+            const std::optional<TrimPoint> trimPoint =
+                point == "4mA"    ? std::optional<TrimPoint>(TrimPoint::FourMilliamp)
+                : point == "20mA" ? std::optional<TrimPoint>(TrimPoint::TwentyMilliamp)
+                                  : std::nullopt;
+            run.command = [trimPoint, trimCount](cli::TransmitterSession& session) {
+                return session.trim(trimPoint, trimCount);
+            };
+        }
+        std::signal(SIGINT, requestStop);
+        std::signal(SIGTERM, requestStop);
+        return runOnEveryPort(std::move(run), command, logPath, outputPath);
+    }
+
     SimulatedAdapter simulated;
-    std::string device = port;
+    std::string device = ports.empty() ? std::string() : ports.front();
     if (simulate->count() > 0) {
         std::string error;
         if (!simulated.start(simulateModel, error)) {
@@ -185,6 +347,7 @@ int main(int argc, char** argv) {
     PosixSerialPort serialPort;
     PrintedDialogs dialogs;
     Link link(serialPort, dialogs);
+    link.setPace(pace == "screen" ? Pace::Screen : Pace::Line);
     std::ofstream logFile;
     std::unique_ptr<LinkTrafficLog> log;
     if (!logPath.empty()) {
@@ -198,15 +361,7 @@ int main(int argc, char** argv) {
         log = std::make_unique<LinkTrafficLog>(logPath == "-" ? std::cerr : logFile);
         link.setObserver(log.get());
     }
-    // Waits in short slices, so that Ctrl+C ends a long --interval at once.
-    const auto sleep = [](Micros wait) {
-        const auto until = std::chrono::steady_clock::now() + wait;
-        while (!stopRequested && std::chrono::steady_clock::now() < until) {
-            std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
-                std::chrono::milliseconds(50), until - std::chrono::steady_clock::now()));
-        }
-    };
-    cli::TransmitterSession session(link, device, std::cout, std::cerr, sleep,
+    cli::TransmitterSession session(link, device, std::cout, std::cerr, sleepUnlessStopped,
                                     [&serialPort] { return serialPort.now(); });
     if (write->parsed() && dryRun) {
         return session.write(file->configuration, true);
@@ -215,7 +370,7 @@ int main(int argc, char** argv) {
     link.OpenDevice(device, 0);
     if (!link.portOpen()) {
         std::cerr << "kelvane-cli: cannot open " << device << ": "
-                  << openProblem(link.lastOpenFailure()) << "\n";
+                  << cli::openProblem(link.lastOpenFailure()) << "\n";
         return cli::kDeviceFailed;
     }
     std::signal(SIGINT, requestStop);

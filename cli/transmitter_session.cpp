@@ -89,7 +89,8 @@ std::optional<Identity> TransmitterSession::identify() {
              << " is not one of our transmitters (model code " << int(link_.response(3)) << ")\n";
         return std::nullopt;
     }
-    return Identity{accepted->modelCode, accepted->firmwareIndex, link_.RegisterPair(2)};
+    identity_ = Identity{accepted->modelCode, accepted->firmwareIndex, link_.RegisterPair(2)};
+    return identity_;
 }
 
 std::optional<Configuration> TransmitterSession::readConfiguration() {
@@ -279,7 +280,9 @@ int TransmitterSession::measure(int count, Micros interval, const std::atomic<bo
     link_.ConfirmedWrite(regmap::fn(FunctionCode::WriteAnyValue),
                          regmap::address(regmap::Register::Command),
                          regmap::code(regmap::Command::Measure), kAddress);
-    out_ << "time,raw,value,unit\n";
+    if (!csvPortColumn_) {
+        out_ << "time,raw,value,unit\n";
+    }
     int shown = 0;
     Micros stepStart = now_();
     for (int step = 0; (count == 0 || step < count) && !stop; ++step) {

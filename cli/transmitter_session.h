@@ -50,6 +50,14 @@ class TransmitterSession {
     // The 4 mA or 20 mA point with a count (the device's own when none), or normal output.
     int trim(std::optional<TrimPoint> point, std::optional<int> count);
 
+    // Where the command's results go (standard output, or a port's own buffer).
+    std::ostream& output() { return out_; }
+    // The identity this session last read, if any.
+    const std::optional<Identity>& identity() const { return identity_; }
+    // measure prints no header: its lines join one CSV whose first column, the port,
+    // the caller adds.
+    void setCsvPortColumn() { csvPortColumn_ = true; }
+
   private:
     // Says on err what the last collection brought instead of the reply; false.
     bool replyFailed(regmap::ReplyCheck check);
@@ -63,6 +71,8 @@ class TransmitterSession {
     std::ostream& err_;
     Pause pause_;
     Clock now_;
+    std::optional<Identity> identity_;
+    bool csvPortColumn_ = false;
 };
 
 }  // namespace kelvane::cli

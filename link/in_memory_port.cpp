@@ -58,11 +58,11 @@ bool InMemoryPort::applySettings(const LineSettings& settings) {
     return true;
 }
 
-std::optional<std::uint8_t> InMemoryPort::readByte() {
+std::optional<std::uint8_t> InMemoryPort::readByteWithin(Micros wait) {
     if (!isOpen() || hungUp()) {
         return std::nullopt;
     }
-    const Micros deadline = clock_.now() + kReadTimeout;
+    const Micros deadline = clock_.now() + wait;
     if (!incoming_.empty() && incoming_.front().at <= deadline &&
         !(hangUpAt_ && *hangUpAt_ < incoming_.front().at)) {
         const Arrival next = incoming_.front();

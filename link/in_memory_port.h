@@ -58,7 +58,7 @@ class InMemoryPort final : public SerialPort {
     OpenFailure lastOpenFailure() const override { return openFailure_; }
     std::optional<LineSettings> currentSettings() override;
     bool applySettings(const LineSettings& settings) override;
-    std::optional<std::uint8_t> readByte() override;
+    std::optional<std::uint8_t> readByteWithin(Micros wait) override;
     bool write(const std::uint8_t* bytes, std::size_t count) override;
     Micros now() const override { return clock_.now(); }
 

@@ -1,5 +1,8 @@
 #include "link/link.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "link/crc.h"
 #include "link/port_names.h"
 #include "link/registers.h"
@@ -42,23 +45,92 @@ void Link::OpenDevice(const std::string& devicePath, std::int16_t lineSettingsIn
     }
 }
 
+std::optional<int> expectedReplyLength(const std::array<std::uint8_t, 8>& request) {
+    if (request[0] == kBroadcastAddress) {
+        return std::nullopt;
+    }
+    switch (static_cast<FunctionCode>(request[1])) {
+        case FunctionCode::ReadHolding:
+        case FunctionCode::ReadInput:
+            return 5 + 2 * wordFrom(request[4], request[5]);
+        case FunctionCode::WriteAnyValue:
+        case FunctionCode::WriteRegister:
+            return 8;
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+bool frameCrcOk(const std::vector<std::uint8_t>& bytes) {
+    const std::size_t n = bytes.size() - 2;
+    const std::uint16_t crc = crc16Modbus(bytes.data(), n);
+    return bytes[n] == lowByte(crc) && bytes[n + 1] == highByte(crc);
+}
+
+// A whole reply to `request` on the line pace: its expected length with a right CRC,
+// or an exception reply (function | 0x80, code, CRC).
+bool replyComplete(const std::vector<std::uint8_t>& received,
+                   const std::array<std::uint8_t, 8>& request) {
+    const auto expected = expectedReplyLength(request);
+    if (!expected) {
+        return false;
+    }
+    constexpr std::size_t kExceptionLength = 5;
+    if (received.size() == kExceptionLength && received[1] == (request[1] | 0x80)) {
+        return frameCrcOk(received);
+    }
+    return received.size() == static_cast<std::size_t>(*expected) && frameCrcOk(received);
+}
+
+}  // namespace
+
+Micros interFrameGap(const LineSettings& line) {
+    // 3.5 characters, rounded up; Modbus keeps 1.75 ms above 19200 baud.
+    const Micros gap{static_cast<long long>(
+        std::ceil(3.5 * bitsPerCharacter(line) * 1'000'000.0 / std::max(line.baud, 1)))};
+    return line.baud > 19200 ? std::max(gap, Micros(1750)) : gap;
+}
+
+void Link::Drain() {
+    draining_ = true;
+    CollectResponse();
+    draining_ = false;
+}
+
 void Link::CollectResponse() {
     std::vector<std::uint8_t> received;
-    // The reply ends with the first read that times out: 100 ms of silence; bytes that
-    // keep coming past kLongestCollection are left to the next collection.
+    // The reply ends with the first read that times out: 100 ms of silence (the gap
+    // for a drain on the line pace); bytes that keep coming past kLongestCollection are
+    // left to the next collection. On the line pace a whole reply ends it at once.
     const Micros started = port_.now();
     const Micros limit = lineStreams_ ? kCollectionOnAStreamingLine : kLongestCollection;
+    const bool linePace = pace_ == Pace::Line;
+    const Micros silence = linePace && draining_ ? interFrameGap(line_) : kReadTimeout;
     bool capped = false;
-    while (const auto byte = port_.readByte()) {
+    Micros firstByteAt{0};
+    Micros lastByteAt{0};
+    while (const auto byte = port_.readByteWithin(silence)) {
         receiveCell_ = *byte;
+        lastByteAt = port_.now();
+        if (received.empty()) {
+            firstByteAt = lastByteAt;
+        }
         received.push_back(*byte);
+        if (linePace && !draining_ && replyComplete(received, request_)) {
+            break;
+        }
         if (port_.now() - started >= limit) {
             capped = true;
             ++cappedCollections_;
             break;
         }
     }
-    lineStreams_ = capped;
+    // Noise in bursts ends in silence now and then: bytes that came for longer than any
+    // reply takes mark the line as streaming too.
+    const bool longerThanAReply =
+        received.size() > 1 && lastByteAt - firstByteAt > kCollectionOnAStreamingLine;
+    lineStreams_ = capped || longerThanAReply;
     // Each read, the final empty one included, stores the receive cell; so byte n
     // repeats byte n − 1, and an empty collection rewrites byte 0. Bytes past the
     // buffer are read off the line and dropped.

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,14 +43,29 @@ inline constexpr std::int16_t kBroadcastAddress = 0;
 std::array<std::uint8_t, 8> requestFrame(std::int16_t address, std::int16_t function,
                                          std::int16_t field1, std::int16_t field2);
 
+// How the link waits on the line. The screens wait as the program always has: a reply
+// ends at 100 ms of silence, and every drain waits as long. On the line pace, for
+// tools that talk to many devices, a reply ends as soon as its expected length has
+// come with a right CRC, and a drain waits only the Modbus gap of 3.5 characters.
+enum class Pace { Screen, Line };
+
+// The length of a whole reply to `request` (functions 3 and 4: 5 + 2n bytes; 5 and 6:
+// 8); nothing for a broadcast, which no device answers, or another function.
+std::optional<int> expectedReplyLength(const std::array<std::uint8_t, 8>& request);
+
+// The Modbus inter-frame gap at a line setting: 3.5 characters (1.75 ms above 19200).
+Micros interFrameGap(const LineSettings& line);
+
 class Link {
   public:
     static constexpr int kResponseSize = 75;
     // The longest a collection reads: a line that never falls silent (a device that
     // streams, noise) must not hold the program. Every real reply ends far sooner.
     static constexpr Micros kLongestCollection{1'000'000};
-    // Once a collection has run to that bound, the line is known to stream: until a
-    // collection ends in silence again (or the port is opened anew) each collection
+    // Once a collection has run to that bound, or has brought bytes for longer than this
+    // (noise in bursts), the line is known to stream: until a collection ends in
+    // silence again after a reply's worth of bytes (or the port is opened anew) each
+    // collection
     // reads at most this long, so that a sequence of exchanges cannot hold the window
     // for a second each. The longest reply the program asks for (23 bytes) takes
     // 48 ms at 4800 baud, so no real reply is cut.
@@ -63,6 +79,8 @@ class Link {
         resolveDevice_ = std::move(resolver);
     }
     void setObserver(LinkObserver* observer) { observer_ = observer; }
+    void setPace(Pace pace) { pace_ = pace; }
+    Pace pace() const { return pace_; }
 
     // Opens the port at a port index (port number − 1) and a line-settings index. A
     // port that cannot be opened (or an index outside the tables) is reported by
@@ -81,9 +99,11 @@ class Link {
     // of an n-byte reply gets a copy of byte n − 1; an empty collection rewrites byte 0
     // with the receive cell.
     void CollectResponse();
-    // A collection whose bytes nobody uses: empties the line before a request.
-    void Drain() { CollectResponse(); }
-    // How many collections so far ran to kLongestCollection with bytes still coming: a
+    // A collection whose bytes nobody uses: empties the line before a request. On the
+    // line pace it ends at the Modbus inter-frame gap of silence instead of 100 ms.
+    void Drain();
+    // How many collections so far ran to their bound (kLongestCollection, or
+    // kCollectionOnAStreamingLine on a line known to stream) with bytes still coming: a
     // line that streams is no transmitter's, and a sequence may give up on it at once.
     int cappedCollections() const { return cappedCollections_; }
 
@@ -125,6 +145,8 @@ class Link {
     int receivedCount_ = 0;
     int cappedCollections_ = 0;
     bool lineStreams_ = false;
+    Pace pace_ = Pace::Screen;
+    bool draining_ = false;
     LineSettings line_{};
 };
 

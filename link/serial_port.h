@@ -37,9 +37,11 @@ class SerialPort {
     // Applies line settings; false when the port refuses them.
     virtual bool applySettings(const LineSettings& settings) = 0;
 
-    // One byte: at once when one is waiting, otherwise after at most kReadTimeout.
+    // One byte: at once when one is waiting, otherwise after at most `wait`.
     // Nothing on timeout, on a closed port and after a hang-up (at once then).
-    virtual std::optional<std::uint8_t> readByte() = 0;
+    virtual std::optional<std::uint8_t> readByteWithin(Micros wait) = 0;
+    // The same with the line's read timeout, kReadTimeout.
+    std::optional<std::uint8_t> readByte() { return readByteWithin(kReadTimeout); }
     // Writes all bytes; false when the port is closed, hung up or the write fails.
     virtual bool write(const std::uint8_t* bytes, std::size_t count) = 0;
 

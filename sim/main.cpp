@@ -111,6 +111,7 @@ int main(int argc, char** argv) {
     signal(SIGPIPE, SIG_IGN);
 
     PtyDevice pty(device);
+    pty.setLineTime(options.lineTime);
     std::string error;
     if (!pty.start(error)) {
         std::cerr << "kelvane-sim: " << error << "\n";

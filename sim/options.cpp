@@ -83,6 +83,8 @@ std::string usageText() {
         "                    removed on exit\n"
         "  --fault NAME[:N]  show a fault, from the start or from the N-th request on;\n"
         "                    may be given more than once\n"
+        "  --line-time       take each request byte's line time (10 bits at the line's\n"
+        "                    speed) before it is seen, as a real line does\n"
         "  --log FILE        log each request and reply in hex, with its line setting\n"
         "                    and time, to FILE ('-' for standard error)\n"
         "  --help            show this text and exit\n"
@@ -109,6 +111,7 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
     app.set_help_flag();
     app.add_flag("-h,--help", options.help);
     app.add_flag("--version", options.version);
+    app.add_flag("--line-time", options.lineTime);
     std::map<std::string, std::string> values;
     for (const char* name : {"--model", "--firmware", "--serial", "--address", "--baud", "--seed",
                              "--link", "--log"}) {

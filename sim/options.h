@@ -21,8 +21,9 @@ struct FaultRequest {
 struct SimOptions {
     DeviceSettings device;
     std::vector<FaultRequest> faults;
-    std::string linkPath;  // empty: no symbolic link
-    std::string logPath;   // empty: no log; "-": standard error
+    std::string linkPath;   // empty: no symbolic link
+    std::string logPath;    // empty: no log; "-": standard error
+    bool lineTime = false;  // --line-time: each byte takes its line time before it is seen
     bool help = false;
     bool version = false;  // --version
 };

@@ -140,6 +140,9 @@ void PtyDevice::serve() {
             std::uint8_t chunk[256];
             const ssize_t got = ::read(master_, chunk, sizeof chunk);
             if (got > 0) {
+                if (lineTime_ && line.baud > 0) {
+                    std::this_thread::sleep_for(Micros(characterTimeMicros(line) * got));
+                }
                 frame.insert(frame.end(), chunk, chunk + got);
                 lastByte = std::chrono::steady_clock::now();
             }

@@ -26,6 +26,9 @@ class PtyDevice {
 
     // Opens the pseudo-terminal and starts serving; false with a reason when it cannot.
     bool start(std::string& error);
+    // Each byte the program writes is seen only after its line time at the line's
+    // speed, as on a real line; a pseudo-terminal delivers a frame at once otherwise.
+    void setLineTime(bool on) { lineTime_ = on; }
     // The serial device the program opens, e.g. /dev/pts/3; empty before start().
     std::string slavePath() const { return slavePath_; }
     // Stops serving once the last reply has been read (or after a short grace time),
@@ -48,6 +51,7 @@ class PtyDevice {
     std::mutex mutex_;
     std::thread thread_;
     std::atomic<bool> stopping_{false};
+    bool lineTime_ = false;
     std::atomic<bool> running_{false};
     int master_ = -1;
     int ownSlave_ = -1;  // keeps the pseudo-terminal alive while the program closes and reopens

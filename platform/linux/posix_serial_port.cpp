@@ -77,13 +77,13 @@ int PosixSerialPort::millisecondsUntil(Micros deadline) const {
     return left.count() <= 0 ? 0 : static_cast<int>((left.count() + 999) / 1000);
 }
 
-std::optional<std::uint8_t> PosixSerialPort::readByte() {
+std::optional<std::uint8_t> PosixSerialPort::readByteWithin(Micros wait) {
     if (fd_ < 0 || hungUp_) {
         return std::nullopt;
     }
-    // One 100 ms wait in all: an interrupted poll() or a byte that was not there
-    // after all (EAGAIN) goes on waiting for what is left, never a fresh 100 ms.
-    const Micros deadline = calls_.now() + kReadTimeout;
+    // One wait in all: an interrupted poll() or a byte that was not there after all
+    // (EAGAIN) goes on waiting for what is left, never a fresh wait.
+    const Micros deadline = calls_.now() + wait;
     for (;;) {
         pollfd waiting{fd_, POLLIN, 0};
         const int ready = calls_.poll(&waiting, 1, millisecondsUntil(deadline));

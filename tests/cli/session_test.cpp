@@ -54,6 +54,28 @@ TEST_F(Session, ReadTakesTheReplyAsSoonAsTheLineFallsSilent) {
         "  \"break\": \"DownScale(< 4mA)\",\n  \"trim4mA\": 6400,\n  \"trim20mA\": 32000\n}\n");
 }
 
+// The same exchange on both paces; the line pace costs the line's time only: the
+// Modbus gap, the request, the device's 3 ms turnaround and the reply's bytes.
+TEST_F(Session, AReadOnTheLinePaceTakesTheLinesTimeAndTheScreenPaceItsPauses) {
+    const long long c = characterTimeMicros(LineSettings{});
+    const Micros turnaround = sim::kReplyDelay;
+    const Micros lineTime = Micros(8 * c + 13 * c + 8 * c + 23 * c) + 2 * turnaround;
+    const std::pair<Pace, Micros> paces[] = {
+        {Pace::Line, interFrameGap(LineSettings{}) + lineTime},
+        {Pace::Screen, 3 * kReadTimeout + lineTime},
+    };
+    for (const auto& [pace, took] : paces) {
+        link.setPace(pace);
+        log.clear();
+        const Micros started = clock.now();
+        ASSERT_TRUE(session().read());
+        EXPECT_EQ(clock.now() - started, took);
+        EXPECT_EQ(log.steps,
+                  (std::vector<std::string>{collected(0), sent(4, 0x1F00, 4), collected(13),
+                                            sent(3, 0, 9), collected(23)}));
+    }
+}
+
 TEST_F(Session, WriteSendsTheSevenConfirmedWritesThenChecksTheStore) {
     const Micros before = clock.now();
     EXPECT_EQ(session().write(configuration(R"j({"input": "mV (-60~60mV)", "unit": "deg F",

@@ -276,7 +276,7 @@ class ChatteringPort final : public SerialPort {
     bool isOpen() const override { return opened; }
     std::optional<LineSettings> currentSettings() override { return LineSettings{}; }
     bool applySettings(const LineSettings&) override { return true; }
-    std::optional<std::uint8_t> readByte() override {
+    std::optional<std::uint8_t> readByteWithin(Micros) override {
         if (!opened || gaveUp) {
             return std::nullopt;
         }

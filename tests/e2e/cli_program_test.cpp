@@ -66,6 +66,44 @@ TEST_F(CliProgram, AFileReadFromTheDeviceIsEditedWrittenAndReadBack) {
     std::remove(path.c_str());
 }
 
+TEST_F(CliProgram, ThreeTransmittersAreWrittenAtOnceEachWithItsWholeExchange) {
+    startSim();
+    const std::string golden = file("golden.json");
+    std::ofstream(golden) << cli({"read"}).out;
+    std::vector<std::unique_ptr<ChildProcess>> sims;
+    std::vector<std::string> arguments;
+    for (int i = 0; i < 3; ++i) {
+        const std::string log = file("sim" + std::to_string(i) + ".log");
+        sims.push_back(std::make_unique<ChildProcess>(
+            KELVANE_SIM_PATH,
+            std::vector<std::string>{"--serial", std::to_string(300001 + i), "--log", log}));
+        arguments.insert(arguments.end(),
+                         {"--port", sims.back()->nextLine(std::chrono::seconds(5))});
+    }
+    arguments.insert(arguments.end(), {"write", golden});
+    ChildProcess program(KELVANE_CLI_PATH, arguments);
+    const std::string out = program.allOutput();
+    EXPECT_EQ(program.waitForExit(), 0) << program.errors();
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        const std::string line =
+            arguments[2 * i + 1] + "\tQTR-H\t" + std::to_string(300001 + i) + "\tWrite Success\n";
+        EXPECT_NE(out.find(line), std::string::npos) << out;
+        sims[i].reset();  // ends the simulator, so that its log is complete
+        std::ifstream log(file("sim" + std::to_string(i) + ".log"));
+        std::vector<std::string> requests;
+        for (std::string entry; std::getline(log, entry);) {
+            const auto at = entry.find("request  ");
+            if (at != std::string::npos) {
+                requests.push_back(entry.substr(at + 9, 5));  // address and function
+            }
+        }
+        // The identity read, the seven confirmed writes and the store check.
+        EXPECT_EQ(requests, (std::vector<std::string>{"01 04", "01 05", "01 05", "01 05", "01 05",
+                                                      "01 05", "01 05", "01 06", "01 04"}));
+    }
+}
+
 TEST_F(CliProgram, MeasureWritesOneCsvLinePerValue) {
     startSim();
     const Finished measure = cli({"measure", "--count", "3"});

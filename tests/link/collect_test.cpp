@@ -150,6 +150,89 @@ TEST_F(Collecting, ALineThatNeverFallsSilentEndsTheCollectionAfterTheLongestWait
     EXPECT_EQ(link.cappedCollections(), 12);
 }
 
+TEST_F(Collecting, NoiseInBurstsIsCollectedAsAStreamingLineAfterItsFirstBurst) {
+    // Bursts of 900 ms (a byte every 2 ms) with 150 ms of silence between them: each
+    // burst ends in silence, but no reply brings bytes for that long.
+    device.setResponder([](const Bytes&, const LineSettings&) {
+        PeerAnswer answer;
+        for (int burst = 0; burst < 3; ++burst) {
+            for (int i = 1; i <= 450; ++i) {
+                answer.bytes.push_back({0x55, Micros(burst * 1'050'000 + 2000 * i)});
+            }
+        }
+        return answer;
+    });
+    link.SendRequest(1, 4, 0x1000, 1);
+    std::vector<Micros> took;
+    for (int i = 0; i < 6; ++i) {
+        const Micros started = clock.now();
+        link.CollectResponse();
+        took.push_back(clock.now() - started);
+    }
+    EXPECT_EQ(took.front(), Micros(1'000'000));
+    for (size_t i = 1; i < took.size(); ++i) {
+        EXPECT_LE(took[i], Link::kCollectionOnAStreamingLine + kReadTimeout) << i;
+    }
+}
+
+// On the line pace a reply ends as soon as it is whole; anything else still ends at
+// 100 ms of silence. On the screen pace every reply ends at the silence.
+TEST_F(Collecting, OnTheLinePaceAReplyEndsAsSoonAsItIsWhole) {
+    const long long c = characterTimeMicros(LineSettings{});
+    Bytes badCrc = testing::kQtrHIdentity;
+    badCrc.back() ^= 0x01;
+    Bytes trailing = testing::kQtrHIdentity;
+    trailing.push_back(0x55);
+    const struct {
+        const char* name;
+        Pace pace;
+        std::uint8_t function;
+        std::uint16_t count;
+        Bytes reply;
+        int received;
+        bool atSilence;
+    } rows[] = {
+        {"identity, whole", Pace::Line, 4, 4, testing::kQtrHIdentity, 13, false},
+        {"identity on the screen pace", Pace::Screen, 4, 4, testing::kQtrHIdentity, 13, true},
+        {"a write's echo", Pace::Line, 6, 31, testing::requestFrame(1, 6, 0x1F00, 31), 8, false},
+        {"an exception reply", Pace::Line, 3, 9, testing::withCrc({0x01, 0x83, 0x02}), 5, false},
+        {"a short reply", Pace::Line, 4, 4, Bytes(badCrc.begin(), badCrc.begin() + 9), 9, true},
+        {"a bad CRC", Pace::Line, 4, 4, badCrc, 13, true},
+        {"a byte past the reply, left for the next drain", Pace::Line, 4, 4, trailing, 13, false},
+        {"a broadcast's collection", Pace::Line, 6, 2, {}, 0, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        link.setPace(row.pace);
+        device.queueReply(row.reply);
+        const std::uint8_t address = row.reply.empty() ? 0 : 1;
+        link.SendRequest(address, row.function, 0x1F00, static_cast<std::int16_t>(row.count));
+        const Micros sent = clock.now();
+        link.CollectResponse();
+        EXPECT_EQ(link.receivedCount(), row.received);
+        const Micros lastByte{row.received == 0 ? 0 : 2000 + row.received * c};
+        EXPECT_EQ(clock.now() - sent, lastByte + (row.atSilence ? kReadTimeout : Micros(0)));
+        link.setPace(Pace::Screen);
+        link.Drain();
+    }
+}
+
+TEST_F(Collecting, ADrainWaitsTheModbusGapOnTheLinePaceAndTheSilenceOnTheScreenPace) {
+    // 3.5 characters of 10 bits: 7.29 ms at 4800 baud; 1.75 ms at least above 19200.
+    const std::pair<std::int16_t, Micros> lines[] = {
+        {0, Micros(7292)}, {1, Micros(3646)}, {2, Micros(1823)}, {3, Micros(1750)}};
+    for (const auto& [line, gap] : lines) {
+        SCOPED_TRACE(line);
+        link.OpenPort(0, line);
+        for (const Pace pace : {Pace::Line, Pace::Screen}) {
+            link.setPace(pace);
+            const Micros started = clock.now();
+            link.Drain();
+            EXPECT_EQ(clock.now() - started, pace == Pace::Line ? gap : kReadTimeout);
+        }
+    }
+}
+
 TEST_F(Collecting, EveryCollectionWaitsOutTheSilenceOnTheVirtualClock) {
     const Micros before = clock.now();
     link.Drain();

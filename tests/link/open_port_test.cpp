@@ -78,7 +78,7 @@ class FaultyPort final : public SerialPort {
         applied.push_back(settings);
         return acceptsSettings;
     }
-    std::optional<std::uint8_t> readByte() override { return std::nullopt; }
+    std::optional<std::uint8_t> readByteWithin(Micros) override { return std::nullopt; }
     bool write(const std::uint8_t*, std::size_t) override { return open_; }
     Micros now() const override { return Micros(0); }
 

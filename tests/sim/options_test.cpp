@@ -97,7 +97,7 @@ TEST(SimOptions, HelpDocumentsEveryOptionAndFault) {
     ASSERT_TRUE(parseOptions({"--help"}).options->help);
     const std::string usage = usageText();
     for (const char* option : {"--model", "--firmware", "--serial", "--baud", "--link", "--fault",
-                               "--log", "--address", "--seed"}) {
+                               "--log", "--address", "--seed", "--line-time"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     }
     for (const FaultName& entry : kFaultNames) {

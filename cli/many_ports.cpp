@@ -1,0 +1,174 @@
+#include "cli/many_ports.h"
+
+#include <algorithm>
+#include <sstream>
+#include <thread>
+
+#include "device/port_name_rules.h"
+#include "device/register_map.h"
+#include "link/dialog_service.h"
+
+namespace kelvane::cli {
+
+namespace {
+
+// The link's set-up messages of one port, kept with that port's errors.
+class StreamDialogs final : public DialogService {
+  public:
+    explicit StreamDialogs(std::ostream& err) : err_(err) {}
+    void showMessage(const std::string& text) override { err_ << "kelvane-cli: " << text << "\n"; }
+    void showError(const std::string& text) override { showMessage(text); }
+
+  private:
+    std::ostream& err_;
+};
+
+// Collects what a session prints and forwards each whole line, prefixed, to a shared
+// stream.
+class ForwardingBuffer final : public std::stringbuf {
+  public:
+    ForwardingBuffer(SharedLines& shared, std::string prefix)
+        : shared_(shared), prefix_(std::move(prefix)) {}
+
+  protected:
+    int sync() override {
+        std::string text = str();
+        std::size_t end = 0;
+        while ((end = text.find('\n')) != std::string::npos) {
+            shared_.write(prefix_ + text.substr(0, end));
+            text.erase(0, end + 1);
+        }
+        str(text);
+        return 0;
+    }
+
+  private:
+    SharedLines& shared_;
+    std::string prefix_;
+};
+
+std::string oneLine(const std::string& text) {
+    std::string line;
+    std::istringstream lines(text);
+    std::string part;
+    while (std::getline(lines, part)) {
+        if (part.rfind("kelvane-cli: ", 0) == 0) {
+            part.erase(0, 13);
+        }
+        if (!part.empty()) {
+            line += (line.empty() ? "" : "; ") + part;
+        }
+    }
+    return line;
+}
+
+PortResult runOnePort(const ManyPortsRun& run, const std::string& device) {
+    PortResult result;
+    result.port = device;
+    std::ostringstream err;
+    std::ostringstream ownOut;
+    std::unique_ptr<SharedLineStream> sharedOut;
+    if (run.sharedOut != nullptr) {
+        sharedOut = std::make_unique<SharedLineStream>(*run.sharedOut, device + ",");
+    }
+    std::ostream& out = sharedOut ? static_cast<std::ostream&>(*sharedOut) : ownOut;
+
+    const OpenedPort opened = run.open(device);
+    StreamDialogs dialogs(err);
+    Link link(*opened.port, dialogs);
+    link.setPace(run.pace);
+    link.setObserver(opened.log);
+    link.OpenDevice(device, 0);
+    if (!link.portOpen()) {
+        err << "kelvane-cli: cannot open " << device << ": "
+            << openProblem(opened.port->lastOpenFailure()) << "\n";
+        result.status = kDeviceFailed;
+    } else {
+        TransmitterSession session(link, device, out, err, opened.pause, opened.now);
+        if (run.sharedOut != nullptr) {
+            session.setCsvPortColumn();
+        }
+        result.status = run.command(session);
+        result.identity = session.identity();
+        link.ClosePort();
+    }
+    out.flush();
+    result.out = ownOut.str();
+    result.err = err.str();
+    return result;
+}
+
+}  // namespace
+
+SharedLineStream::SharedLineStream(SharedLines& shared, std::string prefix)
+    : std::ostream(nullptr),
+      buffer_(std::make_unique<ForwardingBuffer>(shared, std::move(prefix))) {
+    rdbuf(buffer_.get());
+}
+
+SharedLineStream::~SharedLineStream() {
+    flush();
+}
+
+std::string portFileName(const std::string& port) {
+    std::string name = port.rfind("/dev/", 0) == 0 ? port.substr(5) : port;
+    std::replace(name.begin(), name.end(), '/', '-');
+    std::replace(name.begin(), name.end(), '\\', '-');
+    const std::size_t first = name.find_first_not_of('-');
+    return first == std::string::npos ? "port" : name.substr(first);
+}
+
+void SharedLines::write(const std::string& line) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    out_ << line << "\n";
+    out_.flush();
+}
+
+std::vector<PortResult> runOnManyPorts(const ManyPortsRun& run) {
+    std::vector<PortResult> results(run.ports.size());
+    std::vector<std::thread> workers;
+    workers.reserve(run.ports.size());
+    for (std::size_t i = 0; i < run.ports.size(); ++i) {
+        workers.emplace_back([&run, &results, i] { results[i] = runOnePort(run, run.ports[i]); });
+    }
+    for (std::thread& worker : workers) {
+        worker.join();
+    }
+    return results;
+}
+
+std::string summaryLine(const PortResult& result) {
+    const char* model = result.identity ? regmap::modelName(result.identity->modelCode) : nullptr;
+    const std::string serial =
+        result.identity ? std::to_string(result.identity->serialNumber) : std::string("-");
+    std::string outcome = oneLine(result.out);
+    if (result.status != kSuccess) {
+        const std::string problem = oneLine(result.err);
+        outcome = outcome.empty() ? "FAILED: " + problem
+                                  : "FAILED: " + outcome + (problem.empty() ? "" : "; " + problem);
+    }
+    return result.port + "\t" + (model != nullptr ? model : "-") + "\t" + serial + "\t" + outcome;
+}
+
+int overallStatus(const std::vector<PortResult>& results) {
+    int status = kSuccess;
+    for (const PortResult& result : results) {
+        status = std::max(status, result.status);
+    }
+    return status;
+}
+
+std::string openProblem(OpenFailure failure) {
+    switch (failure) {
+        case OpenFailure::PermissionDenied:
+            return std::string("permission denied. ") + kDialoutFix;
+        case OpenFailure::Busy:
+            return "it is in use by another program";
+        case OpenFailure::Absent:
+        case OpenFailure::None:
+            break;
+    }
+    return "no such serial device";
+}
+
+}  // namespace kelvane::cli
