@@ -227,6 +227,9 @@ TEST_F(ReadSequence, AnIdentityReplyWithAWrongCrcIsReadFail) {
     device.identityWord = 0x0106;
     readConfiguration();
     EXPECT_EQ(text(ui().Lab83), "Read Fail");
+    EXPECT_EQ(log.steps,
+              (std::vector<std::string>{collected(0), sent(4, 0x1F00, 4), collected(13)}))
+        << "no configuration request follows";
     EXPECT_TRUE(ui().BtnP1->isEnabled());
 }
 

@@ -193,6 +193,9 @@ TEST(PortOpenFailures, PermissionBusyAndAbsentAreToldApart) {
     };
     for (const auto& user : users) {
         SCOPED_TRACE(user.name);
+        if (geteuid() != 0 && user.mode == 0600) {
+            continue;  // the owner of the pseudo-terminal keeps its access
+        }
         ASSERT_EQ(chmod(slave.c_str(), user.mode), 0);
         const pid_t child = fork();
         if (child == 0) {
