@@ -173,15 +173,8 @@ int TransmitterSession::write(const Configuration& wanted, bool dryRun) {
         return kDeviceFailed;
     }
     // Choices the screen does not offer on this device are not written either.
-    if (c.breakSignal == regmap::kCutItem &&
-        identity->firmwareIndex < regmap::kFirstFirmwareWithCut) {
-        err_ << "kelvane-cli: break: \"Cut\" needs firmware V04 or later; the device has "
-             << regmap::firmwareCaption(identity->firmwareIndex) << "\n";
-        return kBadInput;
-    }
-    if (regmap::masksVoltageAndCurrent(identity->modelCode) &&
-        (c.inputType == regmap::kVoltageType || c.inputType == regmap::kCurrentType)) {
-        err_ << "kelvane-cli: input: a QTN-H has no voltage or current input\n";
+    if (const auto refused = choiceNotOffered(c, identity->modelCode, identity->firmwareIndex)) {
+        err_ << "kelvane-cli: " << *refused << "\n";
         return kBadInput;
     }
     for (const auto& [write, value] : plan) {

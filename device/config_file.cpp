@@ -198,6 +198,19 @@ std::optional<std::string> validationProblem(const Configuration& wanted) {
                  "-" + offsetLimit + " … +" + offsetLimit);
 }
 
+std::optional<std::string> choiceNotOffered(const Configuration& wanted, int modelCode,
+                                            int firmwareIndex) {
+    if (wanted.breakSignal == regmap::kCutItem && firmwareIndex < regmap::kFirstFirmwareWithCut) {
+        return "break: \"Cut\" needs firmware V04 or later; the device has " +
+               regmap::firmwareCaption(firmwareIndex);
+    }
+    if (regmap::masksVoltageAndCurrent(modelCode) &&
+        (wanted.inputType == regmap::kVoltageType || wanted.inputType == regmap::kCurrentType)) {
+        return "input: a QTN-H has no voltage or current input";
+    }
+    return std::nullopt;
+}
+
 ConfigurationFile readConfigurationFile(const std::string& path) {
     std::ifstream in(path);
     if (!in) {

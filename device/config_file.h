@@ -47,4 +47,9 @@ std::string unitLabelOf(const Configuration& c);
 // field passes.
 std::optional<std::string> validationProblem(const Configuration& wanted);
 
+// A choice the screen does not offer on this device, named as a file names it: "Cut"
+// below V04, voltage or current on a QTN-H; nothing when the device offers every one.
+std::optional<std::string> choiceNotOffered(const Configuration& wanted, int modelCode,
+                                            int firmwareIndex);
+
 }  // namespace kelvane

@@ -18,6 +18,15 @@ const std::array<CaptionEntry, 6> kMenuCaptions{{
     {"Help", CaptionKind::Menu, {"Help", "Help&", "Help"}},
 }};
 
+const std::array<CaptionEntry, 2> kConfigurationFileCaptions{{
+    {"OpenConfiguration1",
+     CaptionKind::Menu,
+     {"Open Configuration...", "開啟設定檔...", "打开设定档..."}},
+    {"SaveConfiguration1",
+     CaptionKind::Menu,
+     {"Save Configuration...", "儲存設定檔...", "储存设定档..."}},
+}};
+
 const std::array<CaptionEntry, 19> kConfigurationCaptions{{
     {"Configuration", CaptionKind::Tab, {"Configuration", "設定", "设定"}},
     {"Item1", CaptionKind::Frame, {"Input Signal Type", "輸入訊號", "输入讯号"}},

@@ -27,6 +27,20 @@ struct CaptionEntry {
 extern const std::array<CaptionEntry, 6> kMenuCaptions;
 extern const std::array<CaptionEntry, 19> kConfigurationCaptions;
 extern const std::array<CaptionEntry, 38> kCalibrationCaptions;
+// The File menu's configuration-file items, above Exit.
+extern const std::array<CaptionEntry, 2> kConfigurationFileCaptions;
+
+// What opening and saving a configuration file says.
+inline constexpr Texts kFileLoaded{"Configuration loaded from the file: Write To Device sends it",
+                                   "已載入設定檔,按寫入送到裝置", "已载入设定档,按写入送到装置"};
+inline constexpr Texts kFileSaved{"Configuration saved", "設定已儲存", "设定已储存"};
+inline constexpr Texts kCannotOpenFile{"Cannot open the configuration file", "無法開啟設定檔",
+                                       "无法打开设定档"};
+inline constexpr Texts kCannotSaveFields{
+    "Some fields are outside their range: the configuration was not saved",
+    "部分欄位超出範圍,設定未儲存", "部分栏位超出范围,设定未储存"};
+inline constexpr Texts kCannotWriteFile{"Cannot write the configuration file", "無法寫入設定檔",
+                                        "无法写入设定档"};
 
 // Status messages of Lab83.
 inline constexpr Texts kTransmission{"Transmission...", "傳輸中...", "传输中..."};

@@ -211,6 +211,9 @@ void TForm2::applyLanguage(std::int16_t languageId) {
                 break;
         }
     };
+    for (const auto& entry : texts::kConfigurationFileCaptions) {
+        apply(entry);
+    }
     for (const auto& entry : texts::kMenuCaptions)
         apply(entry);
     for (const auto& entry : texts::kConfigurationCaptions)

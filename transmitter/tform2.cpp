@@ -35,6 +35,8 @@ void TForm2::connectHandlers() {
                 [this, handler]() { run([this, handler] { (this->*handler)(); }); });
     };
     onClick(ui.Exit1, &QAction::triggered, &TForm2::Exit1Click);
+    onClick(ui.OpenConfiguration1, &QAction::triggered, &TForm2::OpenConfigurationClick);
+    onClick(ui.SaveConfiguration1, &QAction::triggered, &TForm2::SaveConfigurationClick);
     onClick(ui.English, &QAction::triggered, &TForm2::EnglishClick);
     onClick(ui.Traditional, &QAction::triggered, &TForm2::TraditionalClick);
     onClick(ui.Simplified, &QAction::triggered, &TForm2::SimplifiedClick);

@@ -5,11 +5,13 @@
 // (input type rules and field checks), read_sequence.cpp (reading the configuration),
 // write_sequence.cpp (writing it), measurement.cpp (live value), output_trim.cpp and
 // trim_mirror.cpp (output trim on both pages), calibration.cpp (sensor calibration)
-// and serial_loader.cpp (serial number loading).
+// serial_loader.cpp (serial number loading) and configuration_files.cpp (opening and
+// saving configuration files).
 #pragma once
 
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <optional>
 
 #include "device/calibration_rules.h"
@@ -50,6 +52,13 @@ class TForm2 : public QMainWindow, public LanguageAware {
 
     // Menus.
     void Exit1Click();
+    // Configuration files (configuration_files.cpp): the page to a JSON file, as
+    // kelvane-cli read writes it, and a file to the page, as a user's choices would.
+    void OpenConfigurationClick();
+    void SaveConfigurationClick();
+    // Asks for a file to open or to save to; empty when the user cancels. Tests set it.
+    using FileChooser = std::function<std::string(bool save)>;
+    void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
     void EnglishClick();
     void TraditionalClick();
     void SimplifiedClick();
@@ -211,6 +220,9 @@ class TForm2 : public QMainWindow, public LanguageAware {
     Link& link_;
     ProgramState& state_;
     DialogService& dialogs_;
+    FileChooser chooseFile_;
+    QString lastFolder_;
+    std::string chosenFile(bool save);
     ScreenHooks hooks_;
     TForm2Design ui;
     ActivationTracker activation_;

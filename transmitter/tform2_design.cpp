@@ -115,6 +115,12 @@ void TForm2Design::build(QMainWindow& form) {
     QMenuBar* bar = form.menuBar();
     File1 = bar->addMenu("File");
     File1->setObjectName("File1");
+    // Configuration files, above Exit.
+    OpenConfiguration1 = File1->addAction("Open Configuration...");
+    OpenConfiguration1->setObjectName("OpenConfiguration1");
+    SaveConfiguration1 = File1->addAction("Save Configuration...");
+    SaveConfiguration1->setObjectName("SaveConfiguration1");
+    File1->addSeparator();
     Exit1 = File1->addAction("Exit");
     Exit1->setObjectName("Exit1");
     Language = bar->addMenu("Language");

@@ -31,6 +31,8 @@ struct TForm2Design {
 
     // Menus.
     QMenu* File1 = nullptr;
+    QAction* OpenConfiguration1 = nullptr;
+    QAction* SaveConfiguration1 = nullptr;
     QAction* Exit1 = nullptr;
     QMenu* Language = nullptr;
     QAction* English = nullptr;

@@ -1,0 +1,110 @@
+// Configuration files on the transmitter screen: Save writes the page in kelvane-cli's
+// JSON, Open puts a file back on the page and sends nothing, and a file or page that
+// cannot be taken changes nothing and says why.
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "tests/transmitter/screen_fixture.h"
+
+namespace kelvane::testing {
+namespace {
+
+class ConfigurationFiles : public ScreenTest {
+  protected:
+    ConfigurationFiles() {
+        screen.setFileChooser([this](bool) { return path; });
+    }
+    ~ConfigurationFiles() override { std::remove(path.c_str()); }
+    std::string saved() const {
+        std::ifstream in(path);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    std::string path = "/tmp/kelvane-screen-" + std::to_string(getpid()) + ".json";
+};
+
+TEST_F(ConfigurationFiles, ASavedPageComesBackByOpenWithNothingSent) {
+    readAndClearLog();
+    screen.SaveConfigurationClick();
+    EXPECT_EQ(saved(),
+              "{\n  \"model\": \"QTR-H\",\n  \"firmware\": \"V05\",\n  \"serial\": 12345678,\n"
+              "  \"input\": \"Thermocouple K\",\n  \"unit\": \"deg C\",\n  \"lower\": -50,\n"
+              "  \"upper\": 400,\n  \"offset\": -1,\n  \"output\": \"4mA ~ 20mA\",\n"
+              "  \"break\": \"UpScale(>20mA)\",\n  \"trim4mA\": 1500,\n  \"trim20mA\": 30000\n}\n");
+    EXPECT_EQ(text(ui().Lab83), "Configuration saved");
+
+    ui().Item1->setItemIndex(10);
+    ui().Item3->setItemIndex(1);
+    ui().Edi3->setText("0");
+    ui().Item5->setItemIndex(0);
+    screen.OpenConfigurationClick();
+    EXPECT_EQ(ui().Item1->itemIndex(), 1);
+    EXPECT_EQ(ui().Item3->itemIndex(), 0);
+    EXPECT_EQ(ui().Item5->itemIndex(), 1);
+    EXPECT_EQ(text(ui().Edi3), "-50");
+    EXPECT_EQ(text(ui().Edi4), "400");
+    EXPECT_EQ(text(ui().Edi61), "-1.0");
+    EXPECT_EQ(text(ui().Lab83), "Configuration loaded from the file: Write To Device sends it");
+    EXPECT_TRUE(log.steps.empty());
+    EXPECT_TRUE(dialogs.entries.empty());
+}
+
+TEST_F(ConfigurationFiles, AFileThePageCannotTakeChangesNothingAndNamesTheField) {
+    const struct {
+        const char* name;
+        const char* file;
+        int modelCode;
+        int firmware;
+        const char* said;
+    } rows[] = {
+        {"not JSON", "{\"input\": ", 2, 5, "not JSON: "},
+        {"a missing field", R"j({"input": "PT-100", "lower": 0, "upper": 100, "offset": 0,
+            "output": "4mA ~ 20mA", "break": "Cut"})j",
+         2, 5, "missing field \"unit\""},
+        {"a value out of range", R"j({"input": "PT-100", "unit": "deg C", "lower": 0,
+            "upper": 2000, "offset": 0, "output": "4mA ~ 20mA", "break": "Cut"})j",
+         2, 5, "upper: 2000 is outside -200 … 600 deg C"},
+        {"voltage on a QTN-H", R"j({"input": "Voltage (-10 - 10V)", "unit": "deg C",
+            "lower": 0, "upper": 10, "offset": 0, "output": "4mA ~ 20mA", "break": "Cut"})j",
+         17, 5, "input: a QTN-H has no voltage or current input"},
+        {"Cut below V04", R"j({"input": "PT-100", "unit": "deg C", "lower": 0, "upper": 100,
+            "offset": 0, "output": "4mA ~ 20mA", "break": "Cut"})j",
+         2, 3, "break: \"Cut\" needs firmware V04 or later; the device has V03"},
+    };
+    readAndClearLog();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::ofstream(path) << row.file;
+        state.modelCode = static_cast<std::int16_t>(row.modelCode);
+        state.firmwareVersionIndex = static_cast<std::int16_t>(row.firmware);
+        dialogs.entries.clear();
+        screen.OpenConfigurationClick();
+        ASSERT_EQ(dialogs.entries.size(), 1u);
+        EXPECT_EQ(dialogs.entries[0].text.rfind("Cannot open the configuration file: ", 0), 0u)
+            << dialogs.entries[0].text;
+        EXPECT_NE(dialogs.entries[0].text.find(row.said), std::string::npos)
+            << dialogs.entries[0].text;
+        EXPECT_EQ(ui().Item1->itemIndex(), 1);
+        EXPECT_EQ(text(ui().Edi3), "-50");
+        EXPECT_EQ(text(ui().Lab83), "Read Success");
+        EXPECT_TRUE(log.steps.empty());
+    }
+}
+
+TEST_F(ConfigurationFiles, APageFailingItsChecksIsNotSavedAndItsFieldsTurnRed) {
+    readAndClearLog();
+    ui().Edi4->setText("5000");
+    screen.TraditionalClick();
+    EXPECT_EQ(ui().OpenConfiguration1->text().toStdString(), "開啟設定檔...");
+    EXPECT_EQ(ui().SaveConfiguration1->text().toStdString(), "儲存設定檔...");
+    screen.SaveConfigurationClick();
+    EXPECT_EQ(dialogs.texts(), std::vector<std::string>{"部分欄位超出範圍,設定未儲存"});
+    EXPECT_EQ(ui().Edi4->palette().color(QPalette::Base), QColor(255, 0, 0));
+    EXPECT_FALSE(std::ifstream(path).good());
+}
+
+}  // namespace
+}  // namespace kelvane::testing

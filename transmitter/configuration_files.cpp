@@ -1,0 +1,115 @@
+// Configuration files on the transmitter screen: Save writes the page as it stands,
+// with the identity of the device it was read from, in the JSON that kelvane-cli read
+// writes; Open loads a file into the page as a user's choices and typing would, and
+// sends nothing: Write To Device sends it. A file the page cannot take changes nothing.
+#include <QFileDialog>
+#include <QFileInfo>
+#include <charconv>
+#include <fstream>
+
+#include "device/config_file.h"
+#include "device/number_text.h"
+#include "i18n/transmitter_texts.h"
+#include "transmitter/tform2.h"
+
+namespace kelvane {
+
+namespace texts = transmitter_texts;
+
+namespace {
+
+// A number the page holds, as JSON writes numbers: the shortest text that reads back
+// as the same value ("1e3" and ".5" are numbers on the page, not in JSON).
+std::string jsonNumber(const QLineEdit& field) {
+    const long double value = textToExtended(field.text().toStdString());
+    char text[64];
+    const auto end = std::to_chars(text, text + sizeof text, static_cast<double>(value)).ptr;
+    return std::string(text, end);
+}
+
+}  // namespace
+
+std::string TForm2::chosenFile(bool save) {
+    if (chooseFile_) {
+        return chooseFile_(save);
+    }
+    const QString filter = QStringLiteral("JSON (*.json)");
+    const QString path = save ? QFileDialog::getSaveFileName(this, QString(), lastFolder_, filter)
+                              : QFileDialog::getOpenFileName(this, QString(), lastFolder_, filter);
+    if (!path.isEmpty()) {
+        lastFolder_ = QFileInfo(path).absolutePath();  // remembered for this run only
+    }
+    return path.toStdString();
+}
+
+void TForm2::SaveConfigurationClick() {
+    // Refused as Write To Device refuses: the failing fields turn red.
+    if (!choicesMade() || !InputCheck()) {
+        dialogs_.showMessage(chooseText(state_.languageId, texts::kCannotSaveFields));
+        return;
+    }
+    const std::string path = chosenFile(true);
+    if (path.empty()) {
+        return;
+    }
+    ConfigurationFile file;
+    Configuration& c = file.configuration;
+    c.inputType = ui.Item1->itemIndex();
+    c.unit = ui.Item3->itemIndex();
+    c.lower = jsonNumber(*ui.Edi3);
+    c.upper = jsonNumber(*ui.Edi4);
+    c.offset = jsonNumber(*ui.Edi61);
+    c.outputDirection = ui.Item4->itemIndex();
+    c.breakSignal = ui.Item5->itemIndex();
+    c.trim4mA = ui.Edit2->text().toInt();
+    c.trim20mA = ui.Edit3->text().toInt();
+    file.identity = Identity{state_.modelCode, state_.firmwareVersionIndex,
+                             static_cast<std::uint32_t>(ui.Serial_Y->text().toULongLong())};
+    std::ofstream out(path);
+    out << configurationJson(file);
+    out.close();
+    if (!out) {
+        dialogs_.showMessage(std::string(chooseText(state_.languageId, texts::kCannotWriteFile)) +
+                             ": " + path);
+        return;
+    }
+    showStatusMessage(StatusColour::Green, texts::kFileSaved);
+}
+
+void TForm2::OpenConfigurationClick() {
+    const std::string path = chosenFile(false);
+    if (path.empty()) {
+        return;
+    }
+    Configuration c;
+    std::optional<std::string> problem;
+    try {
+        c = readConfigurationFile(path).configuration;
+        problem = validationProblem(c);
+        if (!problem) {
+            problem = choiceNotOffered(c, state_.modelCode, state_.firmwareVersionIndex);
+        }
+    } catch (const BadFile& error) {
+        problem = error.what();
+    }
+    if (problem) {
+        dialogs_.showMessage(std::string(chooseText(state_.languageId, texts::kCannotOpenFile)) +
+                             ": " + *problem);
+        return;
+    }
+    // The choices first, each running its rules as a click would; then the numbers,
+    // each put in the page's own pattern as leaving its field does.
+    ui.Item1->setItemIndex(c.inputType);
+    ui.Item3->setItemIndex(c.unit);
+    ui.Item4->setItemIndex(c.outputDirection);
+    ui.Item5->setItemIndex(c.breakSignal);
+    ui.Edi3->setText(QString::fromStdString(c.lower));
+    Edi3Exit();
+    ui.Edi4->setText(QString::fromStdString(c.upper));
+    Edi4Exit();
+    ui.Edi61->setText(QString::fromStdString(c.offset));
+    Edi61Exit();
+    showStatusMessage(StatusColour::Green, texts::kFileLoaded);
+}
+
+}  // namespace kelvane
