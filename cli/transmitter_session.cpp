@@ -223,44 +223,12 @@ int TransmitterSession::diff(const Configuration& wanted) {
     if (!device) {
         return kDeviceFailed;
     }
-    const Configuration& have = device->configuration;
-    int differences = 0;
-    const auto compare = [&](const char* field, const std::string& device,
-                             const std::string& file) {
-        if (device != file) {
-            out_ << field << ": device " << device << ", file " << file << "\n";
-            ++differences;
-        }
-    };
-    const auto caption = [](const auto& captions, int code) {
-        return std::string(captions[static_cast<size_t>(code)]);
-    };
-    compare("input", regmap::kInputTypes[static_cast<size_t>(have.inputType)].caption,
-            regmap::kInputTypes[static_cast<size_t>(wanted.inputType)].caption);
-    compare("unit", caption(regmap::kUnits, have.unit), caption(regmap::kUnits, wanted.unit));
-    // Numbers differ when writing the file would put another value in the register;
-    // reversed limits are compared as the write swaps them.
-    Configuration file = wanted;
-    if (textToExtended(file.upper) < textToExtended(file.lower)) {
-        std::swap(file.lower, file.upper);
+    const std::vector<std::string> differences =
+        configurationDifferences(device->configuration, wanted);
+    for (const std::string& difference : differences) {
+        out_ << difference << "\n";
     }
-    const WriteScales fileScales = writeScales(file.inputType);
-    const WriteScales deviceScales = writeScales(have.inputType);
-    const auto compareNumber = [&](const char* field, const std::string& device,
-                                   const std::string& inFile, int deviceScale, int fileScale) {
-        if (scaledRegisterValue(device, deviceScale) != scaledRegisterValue(inFile, fileScale)) {
-            out_ << field << ": device " << device << ", file " << inFile << "\n";
-            ++differences;
-        }
-    };
-    compareNumber("lower", have.lower, file.lower, deviceScales.range, fileScales.range);
-    compareNumber("upper", have.upper, file.upper, deviceScales.range, fileScales.range);
-    compareNumber("offset", have.offset, file.offset, deviceScales.offset, fileScales.offset);
-    compare("output", caption(regmap::kOutputDirections, have.outputDirection),
-            caption(regmap::kOutputDirections, wanted.outputDirection));
-    compare("break", caption(regmap::kBreakSignals, have.breakSignal),
-            caption(regmap::kBreakSignals, wanted.breakSignal));
-    return differences == 0 ? kSuccess : kDeviceFailed;
+    return differences.empty() ? kSuccess : kDeviceFailed;
 }
 
 int TransmitterSession::measure(int count, Micros interval, const std::atomic<bool>& stop) {

@@ -198,6 +198,43 @@ std::optional<std::string> validationProblem(const Configuration& wanted) {
                  "-" + offsetLimit + " … +" + offsetLimit);
 }
 
+std::vector<std::string> configurationDifferences(const Configuration& have,
+                                                  const Configuration& wanted) {
+    std::vector<std::string> differences;
+    const auto compare = [&](const char* field, const std::string& device,
+                             const std::string& file) {
+        if (device != file) {
+            differences.push_back(std::string(field) + ": device " + device + ", file " + file);
+        }
+    };
+    const auto caption = [](const auto& captions, int code) {
+        return std::string(captions[static_cast<size_t>(code)]);
+    };
+    compare("input", regmap::kInputTypes[static_cast<size_t>(have.inputType)].caption,
+            regmap::kInputTypes[static_cast<size_t>(wanted.inputType)].caption);
+    compare("unit", caption(regmap::kUnits, have.unit), caption(regmap::kUnits, wanted.unit));
+    Configuration file = wanted;
+    if (textToExtended(file.upper) < textToExtended(file.lower)) {
+        std::swap(file.lower, file.upper);
+    }
+    const WriteScales fileScales = writeScales(file.inputType);
+    const WriteScales deviceScales = writeScales(have.inputType);
+    const auto compareNumber = [&](const char* field, const std::string& device,
+                                   const std::string& inFile, int deviceScale, int fileScale) {
+        if (scaledRegisterValue(device, deviceScale) != scaledRegisterValue(inFile, fileScale)) {
+            differences.push_back(std::string(field) + ": device " + device + ", file " + inFile);
+        }
+    };
+    compareNumber("lower", have.lower, file.lower, deviceScales.range, fileScales.range);
+    compareNumber("upper", have.upper, file.upper, deviceScales.range, fileScales.range);
+    compareNumber("offset", have.offset, file.offset, deviceScales.offset, fileScales.offset);
+    compare("output", caption(regmap::kOutputDirections, have.outputDirection),
+            caption(regmap::kOutputDirections, wanted.outputDirection));
+    compare("break", caption(regmap::kBreakSignals, have.breakSignal),
+            caption(regmap::kBreakSignals, wanted.breakSignal));
+    return differences;
+}
+
 std::optional<std::string> choiceNotOffered(const Configuration& wanted, int modelCode,
                                             int firmwareIndex) {
     if (wanted.breakSignal == regmap::kCutItem && firmwareIndex < regmap::kFirstFirmwareWithCut) {

@@ -10,6 +10,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "device/configuration_rules.h"
 
@@ -46,6 +47,13 @@ std::string unitLabelOf(const Configuration& c);
 // allowed range ("lower: 2000 is outside -50 … 1370 deg C"), or nothing when every
 // field passes.
 std::optional<std::string> validationProblem(const Configuration& wanted);
+
+// One line per field where writing `file` would change what `device` holds:
+// "upper: device 400, file 750". Numbers differ when writing the file would put another
+// value in the register; reversed limits are compared as the write swaps them. The
+// identity and the trim counts are not compared.
+std::vector<std::string> configurationDifferences(const Configuration& device,
+                                                  const Configuration& file);
 
 // A choice the screen does not offer on this device, named as a file names it: "Cut"
 // below V04, voltage or current on a QTN-H; nothing when the device offers every one.

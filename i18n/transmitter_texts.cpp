@@ -18,13 +18,16 @@ const std::array<CaptionEntry, 6> kMenuCaptions{{
     {"Help", CaptionKind::Menu, {"Help", "Help&", "Help"}},
 }};
 
-const std::array<CaptionEntry, 2> kConfigurationFileCaptions{{
+const std::array<CaptionEntry, 3> kConfigurationFileCaptions{{
     {"OpenConfiguration1",
      CaptionKind::Menu,
      {"Open Configuration...", "開啟設定檔...", "打开设定档..."}},
     {"SaveConfiguration1",
      CaptionKind::Menu,
      {"Save Configuration...", "儲存設定檔...", "储存设定档..."}},
+    {"CompareWithDevice1",
+     CaptionKind::Menu,
+     {"Compare With Device...", "與裝置比較...", "与装置比较..."}},
 }};
 
 const std::array<CaptionEntry, 19> kConfigurationCaptions{{

@@ -28,7 +28,7 @@ extern const std::array<CaptionEntry, 6> kMenuCaptions;
 extern const std::array<CaptionEntry, 19> kConfigurationCaptions;
 extern const std::array<CaptionEntry, 38> kCalibrationCaptions;
 // The File menu's configuration-file items, above Exit.
-extern const std::array<CaptionEntry, 2> kConfigurationFileCaptions;
+extern const std::array<CaptionEntry, 3> kConfigurationFileCaptions;
 
 // What opening and saving a configuration file says.
 inline constexpr Texts kFileLoaded{"Configuration loaded from the file: Write To Device sends it",
@@ -39,6 +39,9 @@ inline constexpr Texts kCannotOpenFile{"Cannot open the configuration file", "�
 inline constexpr Texts kCannotSaveFields{
     "Some fields are outside their range: the configuration was not saved",
     "部分欄位超出範圍,設定未儲存", "部分栏位超出范围,设定未储存"};
+inline constexpr Texts kDifferences{
+    "The device differs from the file:", "裝置與設定檔不同:", "装置与设定档不同:"};
+inline constexpr Texts kNoDifferences{"no differences", "沒有差異", "没有差异"};
 inline constexpr Texts kCannotWriteFile{"Cannot write the configuration file", "無法寫入設定檔",
                                         "无法写入设定档"};
 

@@ -2,13 +2,17 @@
 // with the identity of the device it was read from, in the JSON that kelvane-cli read
 // writes; Open loads a file into the page as a user's choices and typing would, and
 // sends nothing: Write To Device sends it. A file the page cannot take changes nothing.
+// Compare reads the device as Read From Device does and shows where a file differs.
 #include <QFileDialog>
 #include <QFileInfo>
 #include <charconv>
 #include <fstream>
 
 #include "device/config_file.h"
+#include "device/configuration_rules.h"
+#include "device/identity_rules.h"
 #include "device/number_text.h"
+#include "device/register_map.h"
 #include "i18n/transmitter_texts.h"
 #include "transmitter/tform2.h"
 
@@ -110,6 +114,53 @@ void TForm2::OpenConfigurationClick() {
     ui.Edi61->setText(QString::fromStdString(c.offset));
     Edi61Exit();
     showStatusMessage(StatusColour::Green, texts::kFileLoaded);
+}
+
+void TForm2::CompareWithDeviceClick() {
+    const std::string path = chosenFile(false);
+    if (path.empty()) {
+        return;
+    }
+    try {
+        comparedFile_ = readConfigurationFile(path).configuration;
+    } catch (const BadFile& error) {
+        dialogs_.showMessage(std::string(chooseText(state_.languageId, texts::kCannotOpenFile)) +
+                             ": " + error.what());
+        return;
+    }
+    // The exchanges of Read From Device, into nothing on the page.
+    BtnAllOFF();
+    showStatusMessage(StatusColour::Blue, texts::kTransmission);
+    const bool identified =
+        regmap::readIdentityBlock(link_, state_.deviceAddress) == regmap::ReplyCheck::Good &&
+        acceptIdentity(link_.response(3), link_.response(4));
+    if (!identified) {
+        showStatusMessage(StatusColour::Red, texts::kReadFail);
+        BtnAllON();
+        return;
+    }
+    regmap::requestConfiguration(link_, state_.deviceAddress);
+    ui.CompareTimer->start();
+}
+
+void TForm2::CompareTimerTimer() {
+    ui.CompareTimer->stop();
+    link_.CollectResponse();
+    if (!link_.ResponseCrcOk(regmap::kConfigurationCrcOffset) || !comparedFile_) {
+        showStatusMessage(StatusColour::Red, texts::kReadFail);
+        BtnAllON();
+        return;
+    }
+    const Configuration device = decodeConfiguration(regmap::configurationRegisters(link_));
+    const std::vector<std::string> differences = configurationDifferences(device, *comparedFile_);
+    showStatusMessage(StatusColour::Green, texts::kReadSuccess);
+    BtnAllON();
+    std::string shown = chooseText(
+        state_.languageId, differences.empty() ? texts::kNoDifferences : texts::kDifferences);
+    for (const std::string& difference : differences) {
+        shown += "\n" + difference;
+    }
+    dialogs_.showMessage(shown);
 }
 
 }  // namespace kelvane

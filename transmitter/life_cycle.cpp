@@ -104,7 +104,7 @@ void TForm2::BtnAllON() {
 
 void TForm2::TimerAllOFF() {
     // The store check (Timer6) still runs: a write already made deserves its answer.
-    for (QTimer* timer : {ui.Timer1, ui.Timer2, ui.Timer3, ui.Timer4, ui.Timer5}) {
+    for (QTimer* timer : {ui.Timer1, ui.Timer2, ui.Timer3, ui.Timer4, ui.Timer5, ui.CompareTimer}) {
         timer->stop();
     }
 }

@@ -15,6 +15,7 @@
 #include <optional>
 
 #include "device/calibration_rules.h"
+#include "device/configuration_rules.h"
 #include "device/trim_rules.h"
 #include "device/write_rules.h"
 #include "i18n/language_aware.h"
@@ -56,6 +57,10 @@ class TForm2 : public QMainWindow, public LanguageAware {
     // kelvane-cli read writes it, and a file to the page, as a user's choices would.
     void OpenConfigurationClick();
     void SaveConfigurationClick();
+    // Reads the device as Read From Device does, without changing the page, and shows
+    // each field where a file differs from it, as kelvane-cli diff does.
+    void CompareWithDeviceClick();
+    void CompareTimerTimer();
     // Asks for a file to open or to save to; empty when the user cancels. Tests set it.
     using FileChooser = std::function<std::string(bool save)>;
     void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
@@ -222,6 +227,7 @@ class TForm2 : public QMainWindow, public LanguageAware {
     DialogService& dialogs_;
     FileChooser chooseFile_;
     QString lastFolder_;
+    std::optional<kelvane::Configuration> comparedFile_;
     std::string chosenFile(bool save);
     ScreenHooks hooks_;
     TForm2Design ui;

@@ -120,6 +120,8 @@ void TForm2Design::build(QMainWindow& form) {
     OpenConfiguration1->setObjectName("OpenConfiguration1");
     SaveConfiguration1 = File1->addAction("Save Configuration...");
     SaveConfiguration1->setObjectName("SaveConfiguration1");
+    CompareWithDevice1 = File1->addAction("Compare With Device...");
+    CompareWithDevice1->setObjectName("CompareWithDevice1");
     File1->addSeparator();
     Exit1 = File1->addAction("Exit");
     Exit1->setObjectName("Exit1");
@@ -351,6 +353,8 @@ void TForm2Design::build(QMainWindow& form) {
     Timer4 = timer(&form, "Timer4", 1000);
     Timer5 = timer(&form, "Timer5", 1000);
     Timer6 = timer(&form, "Timer6", 2000);
+    // Compare With Device collects the configuration a second after asking, as a read.
+    CompareTimer = timer(&form, "CompareTimer", 1000);
 }
 
 }  // namespace kelvane

@@ -33,6 +33,7 @@ struct TForm2Design {
     QMenu* File1 = nullptr;
     QAction* OpenConfiguration1 = nullptr;
     QAction* SaveConfiguration1 = nullptr;
+    QAction* CompareWithDevice1 = nullptr;
     QAction* Exit1 = nullptr;
     QMenu* Language = nullptr;
     QAction* English = nullptr;
@@ -204,6 +205,7 @@ struct TForm2Design {
     QTimer* Timer4 = nullptr;
     QTimer* Timer5 = nullptr;
     QTimer* Timer6 = nullptr;
+    QTimer* CompareTimer = nullptr;
 };
 
 }  // namespace kelvane

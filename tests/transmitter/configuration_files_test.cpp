@@ -1,6 +1,7 @@
 // Configuration files on the transmitter screen: Save writes the page in kelvane-cli's
-// JSON, Open puts a file back on the page and sends nothing, and a file or page that
-// cannot be taken changes nothing and says why.
+// JSON, Open puts a file back on the page and sends nothing, Compare reads the device
+// and lists what differs, and a file or page that cannot be taken changes nothing and
+// says why.
 #include <unistd.h>
 
 #include <fstream>
@@ -91,6 +92,51 @@ TEST_F(ConfigurationFiles, AFileThePageCannotTakeChangesNothingAndNamesTheField)
         EXPECT_EQ(text(ui().Edi3), "-50");
         EXPECT_EQ(text(ui().Lab83), "Read Success");
         EXPECT_TRUE(log.steps.empty());
+    }
+}
+
+// The device holds Thermocouple K, deg C, -50 … 400, offset -1.0, 4mA ~ 20mA, UpScale.
+TEST_F(ConfigurationFiles, CompareReadsTheDeviceAndShowsEachFieldThatDiffers) {
+    const auto file = [](const std::string& input, const std::string& unit,
+                         const std::string& numbers, const std::string& output,
+                         const std::string& brk) {
+        return "{\"input\": \"" + input + "\", \"unit\": \"" + unit + "\", " + numbers +
+               ", \"output\": \"" + output + "\", \"break\": \"" + brk + "\"}";
+    };
+    const std::string same = R"("lower": -50, "upper": 400, "offset": -1)";
+    const std::pair<std::string, std::string> rows[] = {
+        {file("Thermocouple K", "deg C", same, "4mA ~ 20mA", "UpScale(>20mA)"), "no differences"},
+        {file("Thermocouple J", "deg C", same, "4mA ~ 20mA", "UpScale(>20mA)"),
+         "The device differs from the file:\ninput: device Thermocouple K, file Thermocouple J"},
+        {file("Thermocouple K", "deg F", same, "4mA ~ 20mA", "UpScale(>20mA)"),
+         "The device differs from the file:\nunit: device deg C, file deg F"},
+        {file("Thermocouple K", "deg C", R"("lower": -40, "upper": 400, "offset": -1)",
+              "4mA ~ 20mA", "UpScale(>20mA)"),
+         "The device differs from the file:\nlower: device -50, file -40"},
+        {file("Thermocouple K", "deg C", R"("lower": 400, "upper": -50, "offset": -1.5)",
+              "4mA ~ 20mA", "UpScale(>20mA)"),
+         "The device differs from the file:\noffset: device -1.0, file -1.5"},
+        {file("Thermocouple K", "deg C", same, "20mA ~ 4mA", "Cut"),
+         "The device differs from the file:\noutput: device 4mA ~ 20mA, file 20mA ~ 4mA\n"
+         "break: device UpScale(>20mA), file Cut"},
+    };
+    readAndClearLog();
+    for (const auto& [contents, shown] : rows) {
+        SCOPED_TRACE(contents);
+        std::ofstream(path) << contents;
+        dialogs.entries.clear();
+        log.clear();
+        screen.CompareWithDeviceClick();
+        ASSERT_TRUE(ui().CompareTimer->isActive());
+        EXPECT_FALSE(ui().BtnP1->isEnabled());
+        screen.CompareTimerTimer();
+        EXPECT_EQ(dialogs.texts(), std::vector<std::string>{shown});
+        EXPECT_EQ(log.steps,
+                  (std::vector<std::string>{collected(0), sent(4, 0x1F00, 4), collected(13),
+                                            sent(3, 0, 9), collected(23)}));
+        EXPECT_EQ(ui().Item1->itemIndex(), 1) << "the page is not changed";
+        EXPECT_EQ(text(ui().Edi61), "-1.0");
+        EXPECT_TRUE(ui().BtnP1->isEnabled());
     }
 }
 
