@@ -18,7 +18,7 @@ const std::array<CaptionEntry, 6> kMenuCaptions{{
     {"Help", CaptionKind::Menu, {"Help", "Help&", "Help"}},
 }};
 
-const std::array<CaptionEntry, 3> kConfigurationFileCaptions{{
+const std::array<CaptionEntry, 4> kConfigurationFileCaptions{{
     {"OpenConfiguration1",
      CaptionKind::Menu,
      {"Open Configuration...", "開啟設定檔...", "打开设定档..."}},
@@ -28,6 +28,7 @@ const std::array<CaptionEntry, 3> kConfigurationFileCaptions{{
     {"CompareWithDevice1",
      CaptionKind::Menu,
      {"Compare With Device...", "與裝置比較...", "与装置比较..."}},
+    {"ExportReport1", CaptionKind::Menu, {"Export Report...", "匯出報告...", "导出报告..."}},
 }};
 
 const std::array<CaptionEntry, 19> kConfigurationCaptions{{

@@ -28,7 +28,7 @@ extern const std::array<CaptionEntry, 6> kMenuCaptions;
 extern const std::array<CaptionEntry, 19> kConfigurationCaptions;
 extern const std::array<CaptionEntry, 38> kCalibrationCaptions;
 // The File menu's configuration-file items, above Exit.
-extern const std::array<CaptionEntry, 3> kConfigurationFileCaptions;
+extern const std::array<CaptionEntry, 4> kConfigurationFileCaptions;
 
 // What opening and saving a configuration file says.
 inline constexpr Texts kFileLoaded{"Configuration loaded from the file: Write To Device sends it",
@@ -42,6 +42,25 @@ inline constexpr Texts kCannotSaveFields{
 inline constexpr Texts kDifferences{
     "The device differs from the file:", "裝置與設定檔不同:", "装置与设定档不同:"};
 inline constexpr Texts kNoDifferences{"no differences", "沒有差異", "没有差异"};
+// The configuration record that Export Report writes.
+namespace report {
+inline constexpr Texts kTitle{"Configuration record", "設定紀錄", "设定纪录"};
+inline constexpr Texts kModel{"Model", "型號", "型号"};
+inline constexpr Texts kFirmware{"Firmware", "韌體版本", "固件版本"};
+inline constexpr Texts kSerial{"Serial number", "序號", "序号"};
+inline constexpr Texts kDateTime{"Date and time", "日期時間", "日期时间"};
+inline constexpr Texts kField{"Field", "項目", "项目"};
+inline constexpr Texts kAsFound{"As found", "讀出時", "读出时"};
+inline constexpr Texts kAsLeft{"As left", "完成時", "完成时"};
+inline constexpr Texts kTrim4mA{"4 mA trim count", "4mA 調整值", "4mA 调整值"};
+inline constexpr Texts kTrim20mA{"20 mA trim count", "20mA 調整值", "20mA 调整值"};
+inline constexpr Texts kStoreCheck{"Store check", "儲存檢查", "储存检查"};
+inline constexpr Texts kNothingWritten{"nothing written", "未寫入", "未写入"};
+inline constexpr Texts kNotChecked{"not asked: firmware V04 or earlier", "未檢查: 韌體 V04 或更早",
+                                   "未检查: 固件 V04 或更早"};
+inline constexpr Texts kReadFirst{"Read the device first: the record starts with a read",
+                                  "請先讀出裝置設定", "请先读出装置设定"};
+}  // namespace report
 inline constexpr Texts kCannotWriteFile{"Cannot write the configuration file", "無法寫入設定檔",
                                         "无法写入设定档"};
 

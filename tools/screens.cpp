@@ -1,9 +1,11 @@
 // kelvane-screens FOLDER: renders the transmitter screen, talking to the simulated
 // transmitter on the in-memory link, in the states a reviewer looks at (a failed
 // validation, live measurement, the calibration page in the three languages) and
-// saves each as FOLDER/<state>.png. Run it offscreen or under Xvfb.
+// saves each as FOLDER/<state>.png, and the configuration record after a write in the
+// three languages as FOLDER/report-<language>.pdf. Run it offscreen or under Xvfb.
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <cstdio>
 #include <functional>
 
@@ -103,6 +105,26 @@ int main(int argc, char* argv[]) {
             bench.screen.Timer4Timer();
         }
         ok &= save(bench.screen, folder.filePath(name));
+    }
+    // The configuration record after a write, in each language.
+    const std::pair<std::int16_t, const char*> reports[] = {
+        {kLanguageEnglish, "report-en.pdf"},
+        {kLanguageTraditionalChinese, "report-zh-tw.pdf"},
+        {kLanguageSimplifiedChinese, "report-zh-cn.pdf"},
+    };
+    for (const auto& [language, name] : reports) {
+        Bench bench;
+        bench.ui().Edi4->setText("750");
+        bench.screen.BtnP2Click();
+        bench.screen.Timer3Timer();
+        bench.screen.Timer6Timer();
+        bench.state.languageId = language;
+        bench.screen.applyLanguage(language);
+        const std::string path = folder.filePath(name).toStdString();
+        bench.screen.setFileChooser([path](bool) { return path; });
+        bench.screen.ExportReportClick();
+        ok &= QFileInfo::exists(QString::fromStdString(path));
+        std::printf("saved %s\n", path.c_str());
     }
     return ok ? 0 : 1;
 }

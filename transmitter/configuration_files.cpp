@@ -24,8 +24,8 @@ namespace {
 
 // A number the page holds, as JSON writes numbers: the shortest text that reads back
 // as the same value ("1e3" and ".5" are numbers on the page, not in JSON).
-std::string jsonNumber(const QLineEdit& field) {
-    const long double value = textToExtended(field.text().toStdString());
+std::string jsonNumber(const std::string& number) {
+    const long double value = textToExtended(number);
     char text[64];
     const auto end = std::to_chars(text, text + sizeof text, static_cast<double>(value)).ptr;
     return std::string(text, end);
@@ -33,17 +33,30 @@ std::string jsonNumber(const QLineEdit& field) {
 
 }  // namespace
 
-std::string TForm2::chosenFile(bool save) {
+std::string TForm2::chosenFile(bool save, const QString& filter) {
     if (chooseFile_) {
         return chooseFile_(save);
     }
-    const QString filter = QStringLiteral("JSON (*.json)");
     const QString path = save ? QFileDialog::getSaveFileName(this, QString(), lastFolder_, filter)
                               : QFileDialog::getOpenFileName(this, QString(), lastFolder_, filter);
     if (!path.isEmpty()) {
         lastFolder_ = QFileInfo(path).absolutePath();  // remembered for this run only
     }
     return path.toStdString();
+}
+
+Configuration TForm2::pageConfiguration() const {
+    Configuration c;
+    c.inputType = ui.Item1->itemIndex();
+    c.unit = ui.Item3->itemIndex();
+    c.lower = ui.Edi3->text().toStdString();
+    c.upper = ui.Edi4->text().toStdString();
+    c.offset = ui.Edi61->text().toStdString();
+    c.outputDirection = ui.Item4->itemIndex();
+    c.breakSignal = ui.Item5->itemIndex();
+    c.trim4mA = ui.Edit2->text().toInt();
+    c.trim20mA = ui.Edit3->text().toInt();
+    return c;
 }
 
 void TForm2::SaveConfigurationClick() {
@@ -57,16 +70,11 @@ void TForm2::SaveConfigurationClick() {
         return;
     }
     ConfigurationFile file;
-    Configuration& c = file.configuration;
-    c.inputType = ui.Item1->itemIndex();
-    c.unit = ui.Item3->itemIndex();
-    c.lower = jsonNumber(*ui.Edi3);
-    c.upper = jsonNumber(*ui.Edi4);
-    c.offset = jsonNumber(*ui.Edi61);
-    c.outputDirection = ui.Item4->itemIndex();
-    c.breakSignal = ui.Item5->itemIndex();
-    c.trim4mA = ui.Edit2->text().toInt();
-    c.trim20mA = ui.Edit3->text().toInt();
+    file.configuration = pageConfiguration();
+    for (std::string* number :
+         {&file.configuration.lower, &file.configuration.upper, &file.configuration.offset}) {
+        *number = jsonNumber(*number);
+    }
     file.identity = Identity{state_.modelCode, state_.firmwareVersionIndex,
                              static_cast<std::uint32_t>(ui.Serial_Y->text().toULongLong())};
     std::ofstream out(path);

@@ -76,6 +76,7 @@ void TForm2::Timer2Timer() {
     showTrimCount(read.trim20mA, *ui.Edit3, *ui.ScrollBar4, *ui.Edi42, *ui.ScrollBar2);
 
     BtnAllON();
+    recordRead();
     showStatusMessage(StatusColour::Green, texts::kReadSuccess);
 }
 

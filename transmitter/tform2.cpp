@@ -38,6 +38,7 @@ void TForm2::connectHandlers() {
     onClick(ui.OpenConfiguration1, &QAction::triggered, &TForm2::OpenConfigurationClick);
     onClick(ui.SaveConfiguration1, &QAction::triggered, &TForm2::SaveConfigurationClick);
     onClick(ui.CompareWithDevice1, &QAction::triggered, &TForm2::CompareWithDeviceClick);
+    onClick(ui.ExportReport1, &QAction::triggered, &TForm2::ExportReportClick);
     onClick(ui.CompareTimer, &QTimer::timeout, &TForm2::CompareTimerTimer);
     onClick(ui.English, &QAction::triggered, &TForm2::EnglishClick);
     onClick(ui.Traditional, &QAction::triggered, &TForm2::TraditionalClick);

@@ -61,6 +61,10 @@ class TForm2 : public QMainWindow, public LanguageAware {
     // each field where a file differs from it, as kelvane-cli diff does.
     void CompareWithDeviceClick();
     void CompareTimerTimer();
+    // A PDF configuration record (configuration_report.cpp): the device, the date, the
+    // configuration as found (the first read of this device in this run) and as left
+    // (the last write, or the last read when nothing was written), the store check.
+    void ExportReportClick();
     // Asks for a file to open or to save to; empty when the user cancels. Tests set it.
     using FileChooser = std::function<std::string(bool save)>;
     void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
@@ -228,7 +232,20 @@ class TForm2 : public QMainWindow, public LanguageAware {
     FileChooser chooseFile_;
     QString lastFolder_;
     std::optional<kelvane::Configuration> comparedFile_;
-    std::string chosenFile(bool save);
+    // What the configuration record holds.
+    struct Recorded {
+        kelvane::Configuration configuration;
+        std::uint32_t serialNumber = 0;
+    };
+    std::optional<Recorded> asFound_;
+    std::optional<Recorded> lastRead_;
+    std::optional<Recorded> lastWritten_;
+    const Texts* storeCheckResult_ = nullptr;
+    std::optional<kelvane::Configuration> beingWritten_;
+    kelvane::Configuration pageConfiguration() const;
+    void recordRead();
+    void recordWrite(const Texts& storeCheck);
+    std::string chosenFile(bool save, const QString& filter = QStringLiteral("JSON (*.json)"));
     ScreenHooks hooks_;
     TForm2Design ui;
     ActivationTracker activation_;

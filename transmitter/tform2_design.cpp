@@ -122,6 +122,8 @@ void TForm2Design::build(QMainWindow& form) {
     SaveConfiguration1->setObjectName("SaveConfiguration1");
     CompareWithDevice1 = File1->addAction("Compare With Device...");
     CompareWithDevice1->setObjectName("CompareWithDevice1");
+    ExportReport1 = File1->addAction("Export Report...");
+    ExportReport1->setObjectName("ExportReport1");
     File1->addSeparator();
     Exit1 = File1->addAction("Exit");
     Exit1->setObjectName("Exit1");

@@ -34,6 +34,7 @@ struct TForm2Design {
     QAction* OpenConfiguration1 = nullptr;
     QAction* SaveConfiguration1 = nullptr;
     QAction* CompareWithDevice1 = nullptr;
+    QAction* ExportReport1 = nullptr;
     QAction* Exit1 = nullptr;
     QMenu* Language = nullptr;
     QAction* English = nullptr;

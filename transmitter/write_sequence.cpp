@@ -113,10 +113,12 @@ void TForm2::Timer3Timer() {
         BtnAllON();
         return;
     }
+    beingWritten_ = pageConfiguration();  // what the record shows as left
     if (state_.firmwareVersionIndex > regmap::kLastFirmwareWithoutStoreCheck) {
         ui.Timer6->start();  // locked and blue until the store check
         return;
     }
+    recordWrite(texts::report::kNotChecked);
     showStatusMessage(StatusColour::Green, texts::kWriteSuccess);
     BtnAllON();
 }
@@ -144,8 +146,10 @@ void TForm2::Timer6Timer() {
     // A failed store and an answer that cannot be read both leave the store unconfirmed.
     if (regmap::checkConfigurationStored(link_, state_.deviceAddress) ==
         regmap::StoreCheck::Stored) {
+        recordWrite(texts::kWriteSuccess);
         showStatusMessage(StatusColour::Green, texts::kWriteSuccess);
     } else {
+        recordWrite(texts::kWriteMemoryFail);
         showStatusMessage(StatusColour::Red, texts::kWriteMemoryFail);
     }
     BtnAllON();

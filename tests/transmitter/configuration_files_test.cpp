@@ -4,6 +4,7 @@
 // says why.
 #include <unistd.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -138,6 +139,52 @@ TEST_F(ConfigurationFiles, CompareReadsTheDeviceAndShowsEachFieldThatDiffers) {
         EXPECT_EQ(text(ui().Edi61), "-1.0");
         EXPECT_TRUE(ui().BtnP1->isEnabled());
     }
+}
+
+// The record's text, as pdftotext extracts it, in each language: the device, the
+// configuration as found and as left after a write, and the store check.
+TEST_F(ConfigurationFiles, TheReportShowsAsFoundAndAsLeftInTheCurrentLanguage) {
+    const std::string pdf = path + ".pdf";
+    screen.setFileChooser([&pdf](bool) { return pdf; });
+    screen.ExportReportClick();
+    EXPECT_EQ(dialogs.texts(),
+              std::vector<std::string>{"Read the device first: the record starts with a read"});
+    readAndClearLog();
+    ui().Edi4->setText("750");
+    screen.BtnP2Click();
+    screen.Timer3Timer();
+    screen.Timer6Timer();
+    ASSERT_EQ(text(ui().Lab83), "Write Success");
+    const struct {
+        void (TForm2::*language)();
+        std::vector<std::string> shown;
+    } rows[] = {
+        {&TForm2::EnglishClick,
+         {"Configuration record", "QTR-H", "V05", "12345678", "As found", "As left", "Upper Limit",
+          "400", "750", "Thermocouple K", "UpScale(>20mA)", "1500", "Store check",
+          "Write Success"}},
+        // pdftotext reads a few Han glyphs of the CJK font as their Kangxi radicals (入,
+        // 高, 日): the words below avoid them.
+        {&TForm2::TraditionalClick,
+         {"設定紀錄", "型號", "序號", "讀出時", "完成時", "750", "成功"}},
+        {&TForm2::SimplifiedClick, {"设定纪录", "型号", "序号", "读出时", "完成时", "750", "成功"}},
+    };
+    for (const auto& row : rows) {
+        (screen.*row.language)();
+        std::remove(pdf.c_str());
+        screen.ExportReportClick();
+        const std::string extracted = pdf + ".txt";
+        ASSERT_EQ(std::system(("pdftotext -enc UTF-8 " + pdf + " " + extracted).c_str()), 0);
+        std::ifstream in(extracted);
+        std::stringstream content;
+        content << in.rdbuf();
+        for (const std::string& shown : row.shown) {
+            EXPECT_NE(content.str().find(shown), std::string::npos) << shown << "\n"
+                                                                    << content.str();
+        }
+        std::remove(extracted.c_str());
+    }
+    std::remove(pdf.c_str());
 }
 
 TEST_F(ConfigurationFiles, APageFailingItsChecksIsNotSavedAndItsFieldsTurnRed) {
