@@ -31,6 +31,13 @@ const std::array<CaptionEntry, 4> kConfigurationFileCaptions{{
     {"ExportReport1", CaptionKind::Menu, {"Export Report...", "匯出報告...", "导出报告..."}},
 }};
 
+const std::array<CaptionEntry, 2> kViewCaptions{{
+    {"View1", CaptionKind::Menu, {"View", "檢視", "查看"}},
+    {"MeasuringValueTrend1",
+     CaptionKind::Menu,
+     {"Measuring Value Trend", "量測值趨勢圖", "量测值趋势图"}},
+}};
+
 const std::array<CaptionEntry, 19> kConfigurationCaptions{{
     {"Configuration", CaptionKind::Tab, {"Configuration", "設定", "设定"}},
     {"Item1", CaptionKind::Frame, {"Input Signal Type", "輸入訊號", "输入讯号"}},

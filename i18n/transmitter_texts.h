@@ -42,6 +42,13 @@ inline constexpr Texts kCannotSaveFields{
 inline constexpr Texts kDifferences{
     "The device differs from the file:", "裝置與設定檔不同:", "装置与设定档不同:"};
 inline constexpr Texts kNoDifferences{"no differences", "沒有差異", "没有差异"};
+// The View menu and the measuring value trend window.
+extern const std::array<CaptionEntry, 2> kViewCaptions;
+namespace trend {
+inline constexpr Texts kTitle{"Measuring Value Trend", "量測值趨勢圖", "量测值趋势图"};
+inline constexpr Texts kSaveCsv{"Save CSV...", "儲存 CSV...", "保存 CSV..."};
+}  // namespace trend
+
 // The configuration record that Export Report writes.
 namespace report {
 inline constexpr Texts kTitle{"Configuration record", "設定紀錄", "设定纪录"};

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "device/number_text.h"
 #include "link/in_memory_port.h"
 #include "link/link.h"
 #include "sim/in_memory_device.h"
@@ -105,6 +106,20 @@ int main(int argc, char* argv[]) {
             bench.screen.Timer4Timer();
         }
         ok &= save(bench.screen, folder.filePath(name));
+    }
+    // The measuring value trend after two minutes of polling (one value every 500 ms).
+    {
+        Bench bench;
+        bench.screen.MeasuringValueTrendClick();
+        const QDateTime start = QDateTime::currentDateTime();
+        for (int i = 0; i < 240; ++i) {
+            const auto raw =
+                static_cast<std::int16_t>(2700 + (i % 80 < 40 ? i % 80 : 80 - i % 80) * 3);
+            bench.screen.trend()->addValue(start.addMSecs(500LL * i), raw,
+                                           formatFixed(raw / 10.0, 1), "deg C");
+        }
+        bench.screen.trend()->resize(640, 400);
+        ok &= save(*bench.screen.trend(), folder.filePath("trend.png"));
     }
     // The configuration record after a write, in each language.
     const std::pair<std::int16_t, const char*> reports[] = {

@@ -214,6 +214,12 @@ void TForm2::applyLanguage(std::int16_t languageId) {
     for (const auto& entry : texts::kConfigurationFileCaptions) {
         apply(entry);
     }
+    for (const auto& entry : texts::kViewCaptions) {
+        apply(entry);
+    }
+    if (trend_ != nullptr) {
+        trend_->applyLanguage(languageId);
+    }
     for (const auto& entry : texts::kMenuCaptions)
         apply(entry);
     for (const auto& entry : texts::kConfigurationCaptions)

@@ -4,6 +4,7 @@
 // (Btn72Click, Btn52Click).
 #include <QSignalBlocker>
 
+#include "device/config_file.h"
 #include "device/measurement_rules.h"
 #include "device/register_map.h"
 #include "i18n/transmitter_texts.h"
@@ -45,6 +46,14 @@ void TForm2::Timer1Timer() {
             processValueTexts(state_.currentInputType, link_.SignedRegister(0));
         ui.PV1_Edit->setText(QString::fromStdString(shown.configuration));
         ui.PV1_Edit2->setText(QString::fromStdString(shown.calibration));
+        if (trend_ != nullptr) {
+            // The value just read, as kelvane-cli measure shows it; no request of its own.
+            Configuration page;
+            page.inputType = state_.currentInputType;
+            page.unit = std::max(0, ui.Item3->itemIndex());
+            trend_->addValue(QDateTime::currentDateTime(), link_.SignedRegister(0),
+                             shown.calibration, unitLabelOf(page));
+        }
         showStatusMessage(StatusColour::Green, texts::kReadSuccess);
     } else {
         showStatusMessage(StatusColour::Red, texts::kReadFail);
@@ -68,6 +77,15 @@ void TForm2::showNormalOutputChosen() {
 
 void TForm2::requestProcessValue() {
     regmap::requestProcessValue(link_, state_.deviceAddress);
+}
+
+void TForm2::MeasuringValueTrendClick() {
+    if (trend_ == nullptr) {
+        trend_ = new TrendWindow(this);
+        trend_->applyLanguage(state_.languageId);
+    }
+    trend_->show();
+    trend_->raise();
 }
 
 void TForm2::Btn72Click() {

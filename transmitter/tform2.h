@@ -26,6 +26,7 @@
 #include "transmitter/activation_tracker.h"
 #include "transmitter/screen_hooks.h"
 #include "transmitter/tform2_design.h"
+#include "transmitter/trend_window.h"
 #include "ui/status_label.h"
 
 namespace kelvane {
@@ -65,6 +66,9 @@ class TForm2 : public QMainWindow, public LanguageAware {
     // configuration as found (the first read of this device in this run) and as left
     // (the last write, or the last read when nothing was written), the store check.
     void ExportReportClick();
+    // View > Measuring Value Trend: the window that plots what the polling reads.
+    void MeasuringValueTrendClick();
+    TrendWindow* trend() const { return trend_; }
     // Asks for a file to open or to save to; empty when the user cancels. Tests set it.
     using FileChooser = std::function<std::string(bool save)>;
     void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
@@ -242,6 +246,7 @@ class TForm2 : public QMainWindow, public LanguageAware {
     std::optional<Recorded> lastWritten_;
     const Texts* storeCheckResult_ = nullptr;
     std::optional<kelvane::Configuration> beingWritten_;
+    TrendWindow* trend_ = nullptr;
     kelvane::Configuration pageConfiguration() const;
     void recordRead();
     void recordWrite(const Texts& storeCheck);

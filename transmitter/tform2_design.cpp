@@ -133,6 +133,10 @@ void TForm2Design::build(QMainWindow& form) {
     English = items.english;
     Traditional = items.traditional;
     Simplified = items.simplified;
+    View1 = bar->addMenu("View");
+    View1->setObjectName("View1");
+    MeasuringValueTrend1 = View1->addAction("Measuring Value Trend");
+    MeasuringValueTrend1->setObjectName("MeasuringValueTrend1");
     Scan = bar->addMenu("Scan");
     Scan->setObjectName("Scan");
     Start = Scan->addAction("Start");

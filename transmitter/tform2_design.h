@@ -40,6 +40,8 @@ struct TForm2Design {
     QAction* English = nullptr;
     QAction* Traditional = nullptr;
     QAction* Simplified = nullptr;
+    QMenu* View1 = nullptr;
+    QAction* MeasuringValueTrend1 = nullptr;
     QMenu* Scan = nullptr;
     QAction* Start = nullptr;
     QAction* Help = nullptr;

@@ -1,0 +1,64 @@
+// The measuring value trend: it plots and keeps exactly what the measurement polling
+// reads, adds no request of its own, and saves the CSV of kelvane-cli measure.
+#include <unistd.h>
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "tests/transmitter/screen_fixture.h"
+
+namespace kelvane::testing {
+namespace {
+
+class Trend : public ScreenTest {};
+
+TEST_F(Trend, FollowsThePollingWithoutARequestOfItsOwnAndSavesItsCsv) {
+    readAndClearLog();
+    screen.MeasuringValueTrendClick();
+    ASSERT_NE(screen.trend(), nullptr);
+    EXPECT_TRUE(screen.trend()->isVisible());
+    // Each step collects the answer to the request the step before it sent.
+    device.processValue = 256;  // Thermocouple K: 25.6 deg C
+    screen.Btn71Click();
+    device.processValue = 300;
+    screen.Timer1Timer();
+    device.processValue = 0x7FFF;  // the sensor breaks
+    screen.Timer1Timer();
+    screen.Timer1Timer();
+    const std::vector<std::string> step{collected(7), collected(0), sent(4, 0x1000, 1)};
+    EXPECT_EQ(log.steps, exchange({{collected(0)},
+                                   echoed(5, 9, 40),
+                                   {collected(0), sent(4, 0x1000, 1)},
+                                   step,
+                                   step,
+                                   step}));
+    const auto& samples = screen.trend()->samples();
+    ASSERT_EQ(samples.size(), 3u);
+    EXPECT_EQ(samples[0].shown, "25.6");
+    EXPECT_EQ(samples[1].raw, 300);
+    EXPECT_EQ(samples[2].shown, "OPEN");
+    EXPECT_EQ(screen.trend()->plottedPoints(), 2) << "OPEN has no value to draw";
+
+    const std::string path = "/tmp/kelvane-trend-" + std::to_string(getpid()) + ".csv";
+    screen.trend()->setFileChooser([&path] { return path; });
+    screen.trend()->SaveCsvClick();
+    std::ifstream in(path);
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, "time,raw,value,unit");
+    const std::regex time(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z)");
+    for (const char* rest : {",256,25.6,deg C", ",300,30.0,deg C", ",32767,OPEN,deg C"}) {
+        ASSERT_TRUE(std::getline(in, line));
+        EXPECT_TRUE(std::regex_match(line.substr(0, 24), time)) << line;
+        EXPECT_EQ(line.substr(24), rest);
+    }
+    std::remove(path.c_str());
+
+    screen.SimplifiedClick();
+    EXPECT_EQ(screen.trend()->windowTitle().toStdString(), "量测值趋势图");
+    EXPECT_EQ(ui().MeasuringValueTrend1->text().toStdString(), "量测值趋势图");
+}
+
+}  // namespace
+}  // namespace kelvane::testing

@@ -1,0 +1,59 @@
+// The measured value over time: a window of its own with a line chart of what the
+// measurement polling shows (the last kMinutes minutes, the unit on the value axis)
+// and "Save CSV..." with the columns of kelvane-cli measure. It sends nothing: the
+// transmitter screen hands it each value its polling reads.
+#pragma once
+
+#include <QDateTime>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+class QChart;
+class QDateTimeAxis;
+class QLineSeries;
+class QPushButton;
+class QValueAxis;
+
+namespace kelvane {
+
+class TrendWindow final : public QWidget {
+    Q_OBJECT
+  public:
+    explicit TrendWindow(QWidget* parent = nullptr);
+
+    struct Sample {
+        QDateTime at;
+        std::int16_t raw;
+        std::string shown;  // as kelvane-cli measure writes it; "OPEN" for a broken sensor
+        std::string unit;
+    };
+    static constexpr int kMinutes = 10;
+
+    // A value the polling read; "OPEN" is kept in the samples but not plotted.
+    void addValue(const QDateTime& at, std::int16_t raw, const std::string& shown,
+                  const std::string& unit);
+    const std::vector<Sample>& samples() const { return samples_; }
+    int plottedPoints() const;
+    void applyLanguage(std::int16_t languageId);
+
+    // "time,raw,value,unit" and one line a sample; false when the file cannot be written.
+    bool saveCsv(const std::string& path) const;
+    void SaveCsvClick();
+    // Asks for the file to save to; empty when the user cancels. Tests set it.
+    void setFileChooser(std::function<std::string()> chooser) { chooseFile_ = std::move(chooser); }
+
+  private:
+    std::vector<Sample> samples_;
+    QChart* chart_ = nullptr;
+    QLineSeries* series_ = nullptr;
+    QDateTimeAxis* timeAxis_ = nullptr;
+    QValueAxis* valueAxis_ = nullptr;
+    QPushButton* saveButton_ = nullptr;
+    std::function<std::string()> chooseFile_;
+    std::int16_t languageId_ = 0;
+};
+
+}  // namespace kelvane
