@@ -6,6 +6,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
+#include <QMenu>
+#include <QPainter>
 #include <cstdio>
 #include <functional>
 
@@ -120,6 +123,31 @@ int main(int argc, char* argv[]) {
         }
         bench.screen.trend()->resize(640, 400);
         ok &= save(*bench.screen.trend(), folder.filePath("trend.png"));
+    }
+    // The File and View menus in each language.
+    for (const auto& [language, name] :
+         {std::pair{kLanguageEnglish, "menus-en.png"},
+          std::pair{kLanguageTraditionalChinese, "menus-zh-tw.png"},
+          std::pair{kLanguageSimplifiedChinese, "menus-zh-cn.png"}}) {
+        Bench bench;
+        bench.state.languageId = language;
+        bench.screen.applyLanguage(language);
+        QMenu* file = bench.screen.findChild<QMenu*>("File1");
+        QMenu* view = bench.screen.findChild<QMenu*>("View1");
+        file->popup(QPoint(0, 0));
+        view->popup(QPoint(0, 0));
+        QApplication::processEvents();
+        QImage both(file->width() + view->width() + 10, std::max(file->height(), view->height()),
+                    QImage::Format_ARGB32);
+        both.fill(Qt::white);
+        QPainter painter(&both);
+        painter.drawPixmap(0, 0, file->grab());
+        painter.drawPixmap(file->width() + 10, 0, view->grab());
+        painter.end();
+        file->close();
+        view->close();
+        ok &= both.save(folder.filePath(name));
+        std::printf("saved %s\n", qPrintable(folder.filePath(name)));
     }
     // The configuration record after a write, in each language.
     const std::pair<std::int16_t, const char*> reports[] = {
