@@ -3,6 +3,7 @@
 // identifies, reads, writes, compares, measures and trims one transmitter, or several
 // at once, one per --port.
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -127,7 +128,7 @@ int runOnEveryPort(cli::ManyPortsRun run, const std::string& command, const std:
         std::error_code error;
         std::filesystem::create_directories(outputFolder, error);
     }
-    const std::vector<cli::PortResult> results = cli::runOnManyPorts(run);
+    std::vector<cli::PortResult> results = cli::runOnManyPorts(run);
     if (command == "read" && outputFolder.empty()) {
         std::string array = "[";
         for (const cli::PortResult& result : results) {
@@ -144,11 +145,12 @@ int runOnEveryPort(cli::ManyPortsRun run, const std::string& command, const std:
             std::cerr << result.err;
         }
     } else {
-        for (cli::PortResult result : results) {
+        for (cli::PortResult& result : results) {
             if (command == "read" && result.status == cli::kSuccess) {
                 const std::string path = outputFolder + "/" + portFileName(result.port) + ".json";
                 std::ofstream file(path);
                 file << result.out;
+                file.close();
                 result.out = file ? "written to " + path : "";
                 if (!file) {
                     result.status = cli::kBadInput;
@@ -271,6 +273,13 @@ int main(int argc, char** argv) {
     }
 
     if (ports.size() > 1) {
+        for (std::size_t i = 0; i < ports.size(); ++i) {
+            if (std::find(ports.begin(), ports.begin() + static_cast<std::ptrdiff_t>(i),
+                          ports[i]) != ports.begin() + static_cast<std::ptrdiff_t>(i)) {
+                std::cerr << "kelvane-cli: --port " << ports[i] << " is given twice\n";
+                return cli::kBadInput;
+            }
+        }
         if (recover) {
             std::cerr << "kelvane-cli: --recover takes one --port\n";
             return cli::kBadInput;

@@ -129,7 +129,15 @@ std::vector<PortResult> runOnManyPorts(const ManyPortsRun& run) {
     std::vector<std::thread> workers;
     workers.reserve(run.ports.size());
     for (std::size_t i = 0; i < run.ports.size(); ++i) {
-        workers.emplace_back([&run, &results, i] { results[i] = runOnePort(run, run.ports[i]); });
+        workers.emplace_back([&run, &results, i] {
+            try {
+                results[i] = runOnePort(run, run.ports[i]);
+            } catch (const std::exception& error) {
+                // One port's failure never ends the others.
+                results[i] = PortResult{run.ports[i], kDeviceFailed, std::nullopt, "",
+                                        std::string("kelvane-cli: ") + error.what() + "\n"};
+            }
+        });
     }
     for (std::thread& worker : workers) {
         worker.join();

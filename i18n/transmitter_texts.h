@@ -68,6 +68,9 @@ inline constexpr Texts kNotChecked{"not asked: firmware V04 or earlier", "未檢
 inline constexpr Texts kReadFirst{"Read the device first: the record starts with a read",
                                   "請先讀出裝置設定", "请先读出装置设定"};
 }  // namespace report
+inline constexpr Texts kSequenceRunning{
+    "Wait until the running exchange ends, or stop the measurement",
+    "請等待目前的傳輸結束,或停止量測", "请等待目前的传输结束,或停止量测"};
 inline constexpr Texts kCannotWriteFile{"Cannot write the configuration file", "無法寫入設定檔",
                                         "无法写入设定档"};
 

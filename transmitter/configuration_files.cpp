@@ -88,7 +88,22 @@ void TForm2::SaveConfigurationClick() {
     showStatusMessage(StatusColour::Green, texts::kFileSaved);
 }
 
+bool TForm2::sequenceRunning() {
+    for (const QTimer* timer :
+         {ui.Timer1, ui.Timer2, ui.Timer3, ui.Timer4, ui.Timer5, ui.Timer6, ui.CompareTimer}) {
+        if (timer->isActive()) {
+            // Its exchanges and the page it fills must not be crossed.
+            dialogs_.showMessage(chooseText(state_.languageId, texts::kSequenceRunning));
+            return true;
+        }
+    }
+    return false;
+}
+
 void TForm2::OpenConfigurationClick() {
+    if (sequenceRunning()) {
+        return;
+    }
     const std::string path = chosenFile(false);
     if (path.empty()) {
         return;
@@ -125,6 +140,9 @@ void TForm2::OpenConfigurationClick() {
 }
 
 void TForm2::CompareWithDeviceClick() {
+    if (sequenceRunning()) {
+        return;
+    }
     const std::string path = chosenFile(false);
     if (path.empty()) {
         return;

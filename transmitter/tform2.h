@@ -250,6 +250,8 @@ class TForm2 : public QMainWindow, public LanguageAware {
     kelvane::Configuration pageConfiguration() const;
     void recordRead();
     void recordWrite(const Texts& storeCheck);
+    // True, and says so, while a sequence's timer runs (read, write, measurement, ...).
+    bool sequenceRunning();
     std::string chosenFile(bool save, const QString& filter = QStringLiteral("JSON (*.json)"));
     ScreenHooks hooks_;
     TForm2Design ui;

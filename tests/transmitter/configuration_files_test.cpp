@@ -122,6 +122,17 @@ TEST_F(ConfigurationFiles, CompareReadsTheDeviceAndShowsEachFieldThatDiffers) {
          "break: device UpScale(>20mA), file Cut"},
     };
     readAndClearLog();
+    // Not while the measurement polls: its steps would take the configuration reply.
+    std::ofstream(path) << rows[0].first;
+    screen.Btn71Click();
+    log.clear();
+    screen.CompareWithDeviceClick();
+    EXPECT_EQ(
+        dialogs.texts(),
+        std::vector<std::string>{"Wait until the running exchange ends, or stop the measurement"});
+    EXPECT_TRUE(log.steps.empty());
+    EXPECT_FALSE(ui().CompareTimer->isActive());
+    screen.Btn72Click();
     for (const auto& [contents, shown] : rows) {
         SCOPED_TRACE(contents);
         std::ofstream(path) << contents;
