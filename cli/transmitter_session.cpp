@@ -32,7 +32,11 @@ std::string isoTimeNow() {
         std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
         1000;
     std::tm utc{};
+#ifdef _WIN32
+    gmtime_s(&utc, &seconds);
+#else
     gmtime_r(&seconds, &utc);
+#endif
     char text[40];
     std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc);
     char withMillis[48];
@@ -122,7 +126,7 @@ int TransmitterSession::write(const Configuration& wanted, bool dryRun) {
         return kBadInput;
     }
     Configuration c = wanted;
-    if (textToExtended(c.upper) < textToExtended(c.lower)) {
+    if (Decimal::fromText(c.upper) < Decimal::fromText(c.lower)) {
         std::swap(c.lower, c.upper);  // as the screen swaps reversed limits
     }
     const WriteScales scales = writeScales(c.inputType);

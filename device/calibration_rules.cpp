@@ -52,13 +52,8 @@ std::string checkedReference(const std::string& text, const ReferenceRule& rule)
 }
 
 std::uint32_t serialNumberFromText(const std::string& text) {
-    // The low 32 bits of the truncated number, taken exactly in extended precision.
-    constexpr long double modulus = 4294967296.0L;
-    long double low = std::fmod(std::trunc(textToExtended(text)), modulus);
-    if (low < 0) {
-        low += modulus;
-    }
-    return static_cast<std::uint32_t>(low);
+    // The low 32 bits of the truncated number, taken exactly from its digits.
+    return Decimal::fromText(text).truncatedLow32();
 }
 
 }  // namespace kelvane

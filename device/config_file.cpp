@@ -214,7 +214,7 @@ std::vector<std::string> configurationDifferences(const Configuration& have,
             regmap::kInputTypes[static_cast<size_t>(wanted.inputType)].caption);
     compare("unit", caption(regmap::kUnits, have.unit), caption(regmap::kUnits, wanted.unit));
     Configuration file = wanted;
-    if (textToExtended(file.upper) < textToExtended(file.lower)) {
+    if (Decimal::fromText(file.upper) < Decimal::fromText(file.lower)) {
         std::swap(file.lower, file.upper);
     }
     const WriteScales fileScales = writeScales(file.inputType);

@@ -10,10 +10,10 @@ namespace kelvane {
 using regmap::InputFamily;
 
 int toFahrenheit(int celsius) {
-    // The product is formed in extended precision and stored in single precision
-    // before the truncation, so 1370 °C gives exactly 2498 °F.
+    // The product is stored in single precision before the truncation, so 1370 °C
+    // gives exactly 2498 °F: the double product's error is far below a float's step.
     const float stored =
-        static_cast<float>(static_cast<long double>(static_cast<float>(celsius)) * 1.8L + 32.0L);
+        static_cast<float>(static_cast<double>(static_cast<float>(celsius)) * 1.8 + 32.0);
     return static_cast<int>(std::trunc(stored));
 }
 

@@ -75,8 +75,147 @@ double textToFloat(const std::string& text) {
     return parseDecimal<double>(text);
 }
 
-long double textToExtended(const std::string& text) {
-    return parseDecimal<long double>(text);
+Decimal::Decimal(bool negative, std::string digits, long exponent)
+    : negative_(negative), digits_(std::move(digits)), exponent_(exponent) {
+    const size_t first = digits_.find_first_not_of('0');
+    if (first == std::string::npos) {
+        *this = Decimal();
+        return;
+    }
+    const size_t last = digits_.find_last_not_of('0');
+    exponent_ += static_cast<long>(digits_.size() - 1 - last);
+    digits_ = digits_.substr(first, last - first + 1);
+}
+
+Decimal Decimal::fromText(const std::string& text) {
+    const auto fail = [&]() {
+        return ConversionError("'" + text + "' is not a valid floating point value");
+    };
+    // The grammar of the floating point reading: a sign, digits with at most one
+    // point (at least one digit in all), and an exponent with at least one digit.
+    const std::string body = trimmed(text);
+    size_t at = 0;
+    bool negative = false;
+    if (at < body.size() && (body[at] == '+' || body[at] == '-')) {
+        negative = body[at++] == '-';
+    }
+    std::string digits;
+    long exponent = 0;
+    bool point = false;
+    bool anyDigit = false;
+    for (; at < body.size(); ++at) {
+        const char c = body[at];
+        if (std::isdigit(static_cast<unsigned char>(c))) {
+            digits += c;
+            anyDigit = true;
+            exponent -= point ? 1 : 0;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (!anyDigit) {
+        throw fail();
+    }
+    if (at < body.size() && (body[at] == 'e' || body[at] == 'E')) {
+        ++at;
+        bool exponentNegative = false;
+        if (at < body.size() && (body[at] == '+' || body[at] == '-')) {
+            exponentNegative = body[at++] == '-';
+        }
+        if (at == body.size()) {
+            throw fail();
+        }
+        long written = 0;
+        for (; at < body.size() && std::isdigit(static_cast<unsigned char>(body[at])); ++at) {
+            // Held short of overflow: an exponent this long is out of range anyway.
+            written = std::min(written * 10 + (body[at] - '0'), 100'000'000L);
+        }
+        exponent += exponentNegative ? -written : written;
+    }
+    if (at != body.size()) {
+        throw fail();
+    }
+    const Decimal value(negative, digits, exponent);
+    // The range of extended precision, from its smallest step to its largest value.
+    static const Decimal kSmallest(false, "364519953188247460253", -4971);
+    static const Decimal kLargest(false, "118973149535723176502", 4912);
+    Decimal magnitude = value;
+    magnitude.negative_ = false;
+    if (!magnitude.digits_.empty() && (magnitude < kSmallest || kLargest < magnitude)) {
+        throw fail();
+    }
+    return value;
+}
+
+Decimal Decimal::scaledBy(unsigned factor) const {
+    // Long multiplication of the digits, from the last one up.
+    std::string product;
+    unsigned long long carry = 0;
+    for (auto digit = digits_.rbegin(); digit != digits_.rend(); ++digit) {
+        carry += static_cast<unsigned long long>(*digit - '0') * factor;
+        product.insert(product.begin(), static_cast<char>('0' + carry % 10));
+        carry /= 10;
+    }
+    for (; carry > 0; carry /= 10) {
+        product.insert(product.begin(), static_cast<char>('0' + carry % 10));
+    }
+    return Decimal(negative_, product, exponent_);
+}
+
+template <class Binary>
+Binary Decimal::toBinary() const {
+    if (digits_.empty()) {
+        return Binary(0);
+    }
+    const std::string text = digits_ + "e" + std::to_string(exponent_);
+    Binary value{};
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (result.ec == std::errc::result_out_of_range) {
+        // Past the type's range on one side or the other of its exponents.
+        const bool large = exponent_ + static_cast<long>(digits_.size()) > 0;
+        value = large ? std::numeric_limits<Binary>::infinity() : Binary(0);
+    }
+    return negative_ ? -value : value;
+}
+
+double Decimal::toDouble() const {
+    return toBinary<double>();
+}
+
+float Decimal::toFloat() const {
+    return toBinary<float>();
+}
+
+std::uint32_t Decimal::truncatedLow32() const {
+    // The integer part's digits; whole zeros past them count only while they can
+    // change the low 32 bits (10^32 is a multiple of 2^32).
+    const long integerDigits = static_cast<long>(digits_.size()) + exponent_;
+    std::uint64_t low = 0;
+    for (long i = 0; i < std::min(integerDigits, static_cast<long>(digits_.size()) + 32); ++i) {
+        const int digit =
+            i < static_cast<long>(digits_.size()) ? digits_[static_cast<size_t>(i)] - '0' : 0;
+        low = (low * 10 + static_cast<std::uint64_t>(digit)) % 4294967296ULL;
+    }
+    return static_cast<std::uint32_t>(negative_ ? (4294967296ULL - low) % 4294967296ULL : low);
+}
+
+bool operator<(const Decimal& a, const Decimal& b) {
+    if (a.negative_ != b.negative_) {
+        // Zero is never negative, so signs that differ decide unless both are zero.
+        return a.negative_ && !(a.digits_.empty() && b.digits_.empty());
+    }
+    // Compare magnitudes: the place of the leading digit, then the digits themselves.
+    const auto lessMagnitude = [](const Decimal& x, const Decimal& y) {
+        if (x.digits_.empty() || y.digits_.empty()) {
+            return x.digits_.empty() && !y.digits_.empty();
+        }
+        const long xLead = x.exponent_ + static_cast<long>(x.digits_.size());
+        const long yLead = y.exponent_ + static_cast<long>(y.digits_.size());
+        return xLead != yLead ? xLead < yLead : x.digits_ < y.digits_;
+    };
+    return a.negative_ ? lessMagnitude(b, a) : lessMagnitude(a, b);
 }
 
 std::string formatFixed(double value, int decimals) {

@@ -8,28 +8,15 @@
 
 namespace kelvane {
 
-namespace {
-
-// A number held in single precision; one past the float range is infinite, so it
-// fails every comparison with a limit instead of converting undefinedly.
-float single(long double value) {
-    constexpr long double largest = std::numeric_limits<float>::max();
-    if (value > largest || value < -largest) {
-        return value > 0 ? std::numeric_limits<float>::infinity()
-                         : -std::numeric_limits<float>::infinity();
-    }
-    return static_cast<float>(value);
-}
-
-}  // namespace
-
 WriteScales writeScales(int currentType) {
     const regmap::Scaling scaling = regmap::scalingOf(regmap::familyOf(currentType));
     return {scaling.rangeScale, scaling.offsetScale};
 }
 
-std::optional<std::int16_t> scaledRegisterValue(long double value, int scale) {
-    const double product = static_cast<double>(value * static_cast<long double>(scale));
+std::optional<std::int16_t> scaledRegisterValue(const std::string& text, int scale) {
+    // The exact product, rounded once to double precision, then truncated.
+    const double product =
+        Decimal::fromText(text).scaledBy(static_cast<unsigned>(scale)).toDouble();
     if (!std::isfinite(product)) {
         return std::nullopt;
     }
@@ -39,10 +26,6 @@ std::optional<std::int16_t> scaledRegisterValue(long double value, int scale) {
         return std::nullopt;
     }
     return static_cast<std::int16_t>(truncated);
-}
-
-std::optional<std::int16_t> scaledRegisterValue(const std::string& text, int scale) {
-    return scaledRegisterValue(textToExtended(text), scale);
 }
 
 std::optional<ValidationLimits> validationLimits(int inputType, int unit) {
@@ -62,13 +45,13 @@ std::optional<ValidationLimits> validationLimits(int inputType, int unit) {
 }
 
 bool rangeFieldPasses(const std::string& text, const ValidationLimits& limits) {
-    const float value = single(textToExtended(text));
+    const float value = Decimal::fromText(text).toFloat();
     return static_cast<float>(limits.lowest) <= value &&
            value <= static_cast<float>(limits.highest);
 }
 
 bool offsetFieldPasses(const std::string& text, const ValidationLimits& limits) {
-    const float offset = single(textToExtended(text)) * static_cast<float>(limits.offsetScale);
+    const float offset = Decimal::fromText(text).toFloat() * static_cast<float>(limits.offsetScale);
     return -limits.offsetLimit <= offset && offset <= limits.offsetLimit;
 }
 

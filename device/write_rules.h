@@ -50,11 +50,10 @@ struct WriteScales {
 };
 WriteScales writeScales(int currentType);
 
-// The register value of a number typed on the page: the product in extended
-// precision, rounded to double and truncated toward zero, so that 0.29 mV × 100 is
-// 29. Nothing when the result does not fit a signed 16-bit register.
-std::optional<std::int16_t> scaledRegisterValue(long double value, int scale);
-// The same from the field's text; throws ConversionError for text that is not a number.
+// The register value of a number typed on the page: the exact product rounded to
+// double and truncated toward zero, so that 0.29 mV × 100 is 29. Nothing when the
+// result does not fit a signed 16-bit register; ConversionError for text that is not
+// a number.
 std::optional<std::int16_t> scaledRegisterValue(const std::string& text, int scale);
 
 // What the validation checks the fields against, for an input type and unit choice.

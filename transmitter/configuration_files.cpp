@@ -25,9 +25,9 @@ namespace {
 // A number the page holds, as JSON writes numbers: the shortest text that reads back
 // as the same value ("1e3" and ".5" are numbers on the page, not in JSON).
 std::string jsonNumber(const std::string& number) {
-    const long double value = textToExtended(number);
+    const double value = Decimal::fromText(number).toDouble();
     char text[64];
-    const auto end = std::to_chars(text, text + sizeof text, static_cast<double>(value)).ptr;
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
     return std::string(text, end);
 }
 

@@ -54,7 +54,7 @@ void TrendWindow::addValue(const QDateTime& at, std::int16_t raw, const std::str
         series_->remove(0);
     }
     try {
-        const double value = static_cast<double>(textToExtended(shown));
+        const double value = textToFloat(shown);
         series_->append(static_cast<double>(at.toMSecsSinceEpoch()), value);
     } catch (const ConversionError&) {
         // "OPEN": no value to draw; the line breaks off there.

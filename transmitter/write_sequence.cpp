@@ -125,7 +125,7 @@ void TForm2::Timer3Timer() {
 
 bool TForm2::writeConfiguration() {
     // Upper below lower: the two texts change places; equal values stay.
-    if (textToExtended(textOf(*ui.Edi4)) < textToExtended(textOf(*ui.Edi3))) {
+    if (Decimal::fromText(textOf(*ui.Edi4)) < Decimal::fromText(textOf(*ui.Edi3))) {
         ui.Edit4->setText(ui.Edi3->text());
         ui.Edi3->setText(ui.Edi4->text());
         ui.Edi4->setText(ui.Edit4->text());

@@ -57,11 +57,42 @@ void expectPatternsAndReading() {
         SCOPED_TRACE(c.text);
         if (c.number) {
             EXPECT_DOUBLE_EQ(textToFloat(c.text), c.value);
-            EXPECT_DOUBLE_EQ(static_cast<double>(textToExtended(c.text)), c.value);
+            EXPECT_DOUBLE_EQ(Decimal::fromText(c.text).toDouble(), c.value);
         } else {
             EXPECT_THROW(textToFloat(c.text), ConversionError);
+            if (std::string(c.text) != "1e400") {  // a number in extended range
+                EXPECT_THROW(Decimal::fromText(c.text), ConversionError);
+            }
         }
     }
+    // Exact decimals: compared and truncated from their digits, with no binary rounding.
+    const struct {
+        const char *text, *other;
+        bool less;
+    } order[] = {{"59.99", "60", true},
+                 {"-60", "-59.999", true},
+                 {"0.30000000000000001", "0.3", false},
+                 {"0.3", "0.30000000000000001", true},
+                 {"-0", "0", false},
+                 {"1e400", "1e401", true},
+                 {"-1e400", "5", true},
+                 {"1.10", "1.1", false}};
+    for (const auto& c : order) {
+        EXPECT_EQ(Decimal::fromText(c.text) < Decimal::fromText(c.other), c.less)
+            << c.text << " < " << c.other;
+    }
+    const struct {
+        const char* text;
+        std::uint32_t low32;
+    } words[] = {{"4294967296", 0},     {"4294967297.9", 1},
+                 {"-1", 4294967295u},   {"-0.9", 0},
+                 {"1e12", 3567587328u}, {"1e400", 0},
+                 {"123.99e-1", 12},     {"4294967295.99999999999999999", 4294967295u}};
+    for (const auto& c : words) {
+        EXPECT_EQ(Decimal::fromText(c.text).truncatedLow32(), c.low32) << c.text;
+    }
+    EXPECT_THROW(Decimal::fromText("1e5000"), ConversionError);
+    EXPECT_THROW(Decimal::fromText("1e-5000"), ConversionError);
     for (const ReadCase& c : kIntCases) {
         SCOPED_TRACE(c.text);
         if (c.number) {

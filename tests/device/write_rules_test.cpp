@@ -47,6 +47,13 @@ TEST(WriteRules, TypedNumbersBecomeRegisterValuesTruncatedTowardZero) {
     };
     const Case cases[] = {
         {"0.29", 100, 29},
+        {"1.15", 100, 115},
+        {"4.35", 100, 435},
+        {"0.57", 100, 57},
+        {"-1.15", 100, -115},
+        {"2.675", 1000, 2675},
+        {"0.289999999999999999999", 100, 29},  // rounded to double before truncation
+        {"0.28999999999", 100, 28},
         {"0.3", 10, 3},
         {"-60.00", 100, -6000},
         {"1.0", 1000, 1000},

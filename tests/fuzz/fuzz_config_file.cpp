@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         for (const std::string& number : {c.lower, c.upper, c.offset}) {
             try {
-                textToExtended(number);
+                Decimal::fromText(number);
             } catch (const ConversionError&) {
                 // A JSON number too large for the type is refused later by validation.
             }
