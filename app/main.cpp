@@ -90,8 +90,9 @@ int main(int argc, char* argv[]) {
         }
         kelvane::ProgramState state;
         kelvane::SysfsDeviceSource devices;
-        kelvane::ProgramWindows windows({link, state, dialogs, devices, std::move(extraAdapters),
-                                         [] { QCoreApplication::quit(); }, options.autoStart});
+        kelvane::LinuxPortNames ports(devices, std::move(extraAdapters));
+        kelvane::ProgramWindows windows(
+            {link, state, dialogs, ports, [] { QCoreApplication::quit(); }, options.autoStart});
         windows.form2().setServiceAccess(options.service);
         std::unique_ptr<kelvane::WindowReport> report;
         if (options.reportWindows) {

@@ -20,8 +20,8 @@ ProgramWindows::ProgramWindows(ProgramParts parts) {
         form2_->raise();
         form2_->activateWindow();
     };
-    form3_.reset(created(new TForm3(parts.link, parts.state, parts.dialogs, parts.devices,
-                                    std::move(parts.extraAdapters), std::move(scanHooks))));
+    form3_.reset(created(
+        new TForm3(parts.link, parts.state, parts.dialogs, parts.ports, std::move(scanHooks))));
     form1_.reset(created(new TForm1()));
 
     ScreenHooks screenHooks;

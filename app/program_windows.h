@@ -14,8 +14,8 @@
 #include "app/tform9.h"
 #include "link/dialog_service.h"
 #include "link/link.h"
+#include "link/port_list.h"
 #include "link/program_state.h"
-#include "platform/linux/linux_ports.h"
 #include "scan/tform3.h"
 #include "transmitter/tform2.h"
 
@@ -25,10 +25,9 @@ struct ProgramParts {
     Link& link;
     ProgramState& state;
     DialogService& dialogs;
-    SerialDeviceSource& devices;
-    std::vector<SerialDevice> extraAdapters;  // --port and --simulate
-    std::function<void()> endProgram;         // ends the message loop
-    bool autoStart = false;                   // --auto-start: press Start after the splash
+    PortNameSource& ports;             // the names the scan reads, --port and --simulate's too
+    std::function<void()> endProgram;  // ends the message loop
+    bool autoStart = false;            // --auto-start: press Start after the splash
 };
 
 class ProgramWindows {

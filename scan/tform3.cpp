@@ -32,14 +32,13 @@ const QStringList kStatusFamilies{QString::fromUtf8("新細明體"), "PMingLiU"}
 
 }  // namespace
 
-TForm3::TForm3(Link& link, ProgramState& state, DialogService& dialogs, SerialDeviceSource& devices,
-               std::vector<SerialDevice> extraAdapters, ScanHooks hooks)
+TForm3::TForm3(Link& link, ProgramState& state, DialogService& dialogs, PortNameSource& ports,
+               ScanHooks hooks)
     : QMainWindow(nullptr),
       link_(link),
       state_(state),
       dialogs_(dialogs),
-      devices_(devices),
-      extraAdapters_(std::move(extraAdapters)),
+      ports_(ports),
       hooks_(std::move(hooks)) {
     setObjectName("TForm3");
     setWindowTitle(QString::fromUtf8(scan_texts::kTitle.english));
@@ -55,9 +54,9 @@ TForm3::TForm3(Link& link, ProgramState& state, DialogService& dialogs, SerialDe
 
     // Once the screen is gone, port names open as they are.
     link_.setDeviceResolver(
-        [aliases = std::weak_ptr<PortAliases>(aliases_)](const std::string& name) {
-            const auto live = aliases.lock();
-            return live ? live->resolve(name) : name;
+        [ports = std::weak_ptr<PortNameSource*>(resolving_)](const std::string& name) {
+            const auto live = ports.lock();
+            return live ? (**live).resolve(name) : name;
         });
     FormCreate();
 }
@@ -145,7 +144,7 @@ void TForm3::Button1Click() {
         state_.listedPortCount = 0;
         state_.portNumber = 0;
 
-        const DeviceListing listing = devices_.listDevices();
+        const PortNameListing listing = ports_.listNames();
         if (listing.error) {
             // Without the system's list of devices no scan can work: the message,
             // then the program ends, as it does when the platform's device
@@ -154,14 +153,12 @@ void TForm3::Button1Click() {
             ExitClick();
             return;
         }
-        aliases_->assign(listing.devices, extraAdapters_);
-
-        for (const PortAliases::Entry& entry : aliases_->entries()) {
-            const PortNameVerdict verdict = readPortName(entry.plugAndPlayName);
+        for (const std::string& name : listing.names) {
+            const PortNameVerdict verdict = readPortName(name);
             if (!verdict.listed) {
                 continue;
             }
-            ListBox1->addItem(QString::fromStdString(entry.plugAndPlayName));
+            ListBox1->addItem(QString::fromStdString(name));
             if (verdict.adapter) {
                 state_.portNumberStart = verdict.start;
                 state_.portNumberLength = verdict.length;
@@ -238,7 +235,7 @@ void TForm3::iConTest() {
 
 void TForm3::explainOpenFailure() {
     // The commonest first-run problems on Linux, said once; an absent device says nothing.
-    const std::string device = aliases_->resolve("COM" + std::to_string(state_.portNumber));
+    const std::string device = ports_.resolve("COM" + std::to_string(state_.portNumber));
     const auto message = openFailureMessage(link_.lastOpenFailure(), device);
     if (message) {
         dialogs_.showMessage(*message);

@@ -14,8 +14,8 @@
 #include "i18n/language_aware.h"
 #include "link/dialog_service.h"
 #include "link/link.h"
+#include "link/port_list.h"
 #include "link/program_state.h"
-#include "platform/linux/linux_ports.h"
 
 class QAction;
 class QLabel;
@@ -33,10 +33,10 @@ struct ScanHooks {
 class TForm3 : public QMainWindow, public LanguageAware {
     Q_OBJECT
   public:
-    // `extraAdapters` are listed as USB-to-serial adapters after the system's ports
-    // (--port, --simulate). The link's port names resolve through this screen's aliases.
-    TForm3(Link& link, ProgramState& state, DialogService& dialogs, SerialDeviceSource& devices,
-           std::vector<SerialDevice> extraAdapters, ScanHooks hooks);
+    // `ports` lists the names the scan reads; while this screen lives, the link opens
+    // the port-name table's entries through it.
+    TForm3(Link& link, ProgramState& state, DialogService& dialogs, PortNameSource& ports,
+           ScanHooks hooks);
 
     // Screens the language routines re-caption besides this one, in order.
     void addLanguageScreen(LanguageAware& screen) { languageScreens_.push_back(&screen); }
@@ -64,7 +64,6 @@ class TForm3 : public QMainWindow, public LanguageAware {
     void applyLanguage(std::int16_t languageId) override;
 
     QTimer& timer1() { return timer1_; }
-    const PortAliases& aliases() const { return *aliases_; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -81,18 +80,17 @@ class TForm3 : public QMainWindow, public LanguageAware {
     Link& link_;
     ProgramState& state_;
     DialogService& dialogs_;
-    SerialDeviceSource& devices_;
-    std::vector<SerialDevice> extraAdapters_;
-    ScanHooks hooks_;
+    PortNameSource& ports_;
     // Shared with the link's resolver, which outlives the screen and must never reach
-    // into a screen that is gone.
+    // through a screen that is gone.
+    std::shared_ptr<PortNameSource*> resolving_ = std::make_shared<PortNameSource*>(&ports_);
+    ScanHooks hooks_;
     bool probeWaitsForPaint_ = false;
     // How long after a probe the Start button ignores clicks: those queued while the
     // window was blocked are delivered right after it.
     static constexpr int kStaleClickWindowMs = 250;
     // The longest the probe waits for the status label's paint.
     static constexpr int kLongestPaintWaitMs = 500;
-    std::shared_ptr<PortAliases> aliases_ = std::make_shared<PortAliases>();
     std::vector<LanguageAware*> languageScreens_;
 
     QLabel* Label3 = nullptr;

@@ -195,6 +195,19 @@ void PortAliases::assign(std::vector<SerialDevice> systemDevices,
     }
 }
 
+PortNameListing LinuxPortNames::listNames() {
+    const DeviceListing listing = devices_.listDevices();
+    if (listing.error) {
+        return {{}, listing.error};
+    }
+    aliases_.assign(listing.devices, extraAdapters_);
+    PortNameListing names;
+    for (const PortAliases::Entry& entry : aliases_.entries()) {
+        names.names.push_back(entry.plugAndPlayName);
+    }
+    return names;
+}
+
 std::string PortAliases::resolve(const std::string& portName) const {
     const std::string alias = comAlias(portName);
     for (const Entry& entry : entries_) {

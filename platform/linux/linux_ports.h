@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "link/port_list.h"
+
 namespace kelvane {
 
 struct SerialDevice {
@@ -70,6 +72,24 @@ class PortAliases {
 
   private:
     std::vector<Entry> entries_;
+};
+
+// The scan's names on Linux: the system's serial devices, then the extra adapters
+// (--port, --simulate), under their COM aliases; the aliases open their devices.
+class LinuxPortNames final : public PortNameSource {
+  public:
+    explicit LinuxPortNames(SerialDeviceSource& devices,
+                            std::vector<SerialDevice> extraAdapters = {})
+        : devices_(devices), extraAdapters_(std::move(extraAdapters)) {}
+    PortNameListing listNames() override;
+    std::string resolve(const std::string& portName) const override {
+        return aliases_.resolve(portName);
+    }
+
+  private:
+    SerialDeviceSource& devices_;
+    std::vector<SerialDevice> extraAdapters_;
+    PortAliases aliases_;
 };
 
 // "<product> USB-to-Serial Comm Port (COMn) <device>" for a USB adapter (named after

@@ -8,6 +8,7 @@
 
 #include "app/program_windows.h"
 #include "link/in_memory_port.h"
+#include "platform/linux/linux_ports.h"
 #include "tests/support/scripted_peer.h"
 
 namespace kelvane {
@@ -31,7 +32,7 @@ class WindowFlow : public ::testing::Test {
         windows.reset();
         programEnds = 0;
         windows = std::make_unique<ProgramWindows>(
-            ProgramParts{link, state, dialogs, devices, {}, [this] { ++programEnds; }});
+            ProgramParts{link, state, dialogs, ports, [this] { ++programEnds; }});
         windows->form8().show();  // the message loop shows the main window
     }
     QWidget& window(const char* name) {
@@ -54,6 +55,7 @@ class WindowFlow : public ::testing::Test {
     testing::ScriptedPeer device;
     ProgramState state;
     NoPorts devices;
+    LinuxPortNames ports{devices};
     int programEnds = 0;
     std::unique_ptr<ProgramWindows> windows;
 };

@@ -12,6 +12,7 @@
 #include <QThread>
 
 #include "link/in_memory_port.h"
+#include "platform/linux/linux_ports.h"
 #include "tests/support/scripted_peer.h"
 #include "ui/status_label.h"
 
@@ -42,7 +43,8 @@ class ScanScreen : public ::testing::Test {
         hooks.closeMainWindow = [this] { ++mainWindowCloses; };
         hooks.showAbout = [this] { ++aboutShown; };
         hooks.showTransmitterScreen = [this] { ++transmitterShown; };
-        form = std::make_unique<TForm3>(link, state, dialogs, devices, std::move(extra), hooks);
+        names = std::make_unique<LinuxPortNames>(devices, std::move(extra));
+        form = std::make_unique<TForm3>(link, state, dialogs, *names, hooks);
         form->show();
         return *form;
     }
@@ -60,6 +62,7 @@ class ScanScreen : public ::testing::Test {
     ScriptedPeer device;
     ProgramState state;
     FakeDevices devices;
+    std::unique_ptr<LinuxPortNames> names;
     std::unique_ptr<TForm3> form;
     int mainWindowCloses = 0;
     int aboutShown = 0;
@@ -120,7 +123,7 @@ TEST_F(ScanScreen, TheLastAdapterWinsAndOtherPortsAreOnlyListed) {
               "Kelvane Simulator USB-to-Serial Comm Port (COM3) /dev/pts/9");
     EXPECT_EQ(ports().currentRow(), 2);
     EXPECT_EQ(state.portNumber, 3);
-    EXPECT_EQ(scan.aliases().resolve("COM3"), "/dev/pts/9");
+    EXPECT_EQ(names->resolve("COM3"), "/dev/pts/9");
 }
 
 TEST_F(ScanScreen, NoAdapterMeansCommunicationErrorAndNoProbe) {
