@@ -13,6 +13,9 @@
 #include "transmitter/tform2.h"
 #include "ui/handler_guard.h"
 #include "ui/language_marks.h"
+#ifdef _WIN32
+#include "platform/windows/help_contents.h"
+#endif
 
 namespace kelvane {
 
@@ -160,8 +163,13 @@ void TForm2::StartClick() {
 }
 
 void TForm2::ConentsClick() {
+#ifdef _WIN32
+    // The shell opens the bare name against the current directory.
+    openHelpContents(state_.languageId);
+#else
     const QString name = QString::fromLatin1(helpFileName(state_.languageId));
     QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::current().absoluteFilePath(name)));
+#endif
 }
 
 void TForm2::HelpClick() {

@@ -1,0 +1,151 @@
+#include "platform/windows/win_serial_port.h"
+
+#include <limits>
+
+namespace kelvane {
+
+namespace {
+
+// The driver's time-outs the port works with: no gap limit between bytes, 100 ms for
+// a read that gets nothing and for a frame to leave.
+constexpr DWORD kReadTimeoutMs = 100;
+constexpr DWORD kWriteTimeoutMs = 100;
+
+static_assert(sizeof(DCB) == 28, "GetCommState is told the size of the line record");
+
+std::optional<Parity> parityOf(BYTE parity) {
+    switch (parity) {
+        case NOPARITY:
+            return Parity::None;
+        case EVENPARITY:
+            return Parity::Even;
+        case ODDPARITY:
+            return Parity::Odd;
+        case MARKPARITY:
+            return Parity::Mark;
+        case SPACEPARITY:
+            return Parity::Space;
+        default:
+            return std::nullopt;
+    }
+}
+
+std::optional<StopBits> stopBitsOf(BYTE stopBits) {
+    switch (stopBits) {
+        case ONESTOPBIT:
+            return StopBits::One;
+        case ONE5STOPBITS:
+            return StopBits::OneAndHalf;
+        case TWOSTOPBITS:
+            return StopBits::Two;
+        default:
+            return std::nullopt;
+    }
+}
+
+// A wait as the driver's read constant: whole milliseconds rounded up, at least one
+// (zero would mean "return at once"), never the "wait forever" value.
+DWORD millisecondsOf(Micros wait) {
+    constexpr long long kLongest = std::numeric_limits<DWORD>::max() - 1;
+    const long long ms = (wait.count() + 999) / 1000;
+    return static_cast<DWORD>(ms < 1 ? 1 : ms > kLongest ? kLongest : ms);
+}
+
+}  // namespace
+
+BOOL WinSerialPort::setTimeouts(DWORD readMs) {
+    COMMTIMEOUTS timeouts{};
+    timeouts.ReadIntervalTimeout = 0;
+    timeouts.ReadTotalTimeoutMultiplier = 0;
+    timeouts.ReadTotalTimeoutConstant = readMs;
+    timeouts.WriteTotalTimeoutMultiplier = 0;
+    timeouts.WriteTotalTimeoutConstant = kWriteTimeoutMs;
+    return calls_.setCommTimeouts(handle_, &timeouts);
+}
+
+bool WinSerialPort::open(const std::string& deviceName) {
+    close();
+    const HANDLE handle = calls_.createFile(deviceName.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                            0 /* no sharing */, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        // A COM port another program holds answers "access denied".
+        const DWORD error = calls_.getLastError();
+        openFailure_ = (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION)
+                           ? OpenFailure::Busy
+                           : OpenFailure::Absent;
+        return false;
+    }
+    openFailure_ = OpenFailure::None;
+    handle_ = handle;
+    hungUp_ = false;
+    dcb_ = DCB{};
+    // Not checked: a port that refuses its time-outs still reads and writes.
+    setTimeouts(kReadTimeoutMs);
+    readTimeoutMs_ = kReadTimeoutMs;
+    return true;
+}
+
+void WinSerialPort::close() {
+    if (handle_ != INVALID_HANDLE_VALUE) {
+        calls_.closeHandle(handle_);
+    }
+    handle_ = INVALID_HANDLE_VALUE;
+    hungUp_ = false;
+}
+
+std::optional<LineSettings> WinSerialPort::currentSettings() {
+    if (!isOpen()) {
+        return std::nullopt;
+    }
+    dcb_.DCBlength = sizeof(DCB);
+    if (!calls_.getCommState(handle_, &dcb_)) {
+        return std::nullopt;
+    }
+    const auto parity = parityOf(dcb_.Parity);
+    const auto stopBits = stopBitsOf(dcb_.StopBits);
+    if (!parity || !stopBits) {
+        return std::nullopt;
+    }
+    return LineSettings{static_cast<int>(dcb_.BaudRate), *parity, dcb_.ByteSize, *stopBits};
+}
+
+bool WinSerialPort::applySettings(const LineSettings& settings) {
+    if (!isOpen() || !calls_.buildCommDcb(toString(settings).c_str(), &dcb_)) {
+        return false;
+    }
+    return calls_.setCommState(handle_, &dcb_) != FALSE;
+}
+
+std::optional<std::uint8_t> WinSerialPort::readByteWithin(Micros wait) {
+    if (!isOpen() || hungUp_) {
+        return std::nullopt;
+    }
+    // The read constant changes only for a wait other than the one in force, so the
+    // usual 100 ms reads cost one call each.
+    const DWORD waitMs = millisecondsOf(wait);
+    if (waitMs != readTimeoutMs_ && setTimeouts(waitMs)) {
+        readTimeoutMs_ = waitMs;
+    }
+    std::uint8_t byte = 0;
+    DWORD got = 0;
+    if (!calls_.readFile(handle_, &byte, 1, &got, nullptr)) {
+        hungUp_ = true;  // the adapter is gone
+        return std::nullopt;
+    }
+    if (got != 1) {
+        return std::nullopt;  // the wait ended in silence
+    }
+    return byte;
+}
+
+bool WinSerialPort::write(const std::uint8_t* bytes, std::size_t count) {
+    if (!isOpen() || hungUp_) {
+        return false;
+    }
+    DWORD written = 0;
+    const DWORD size = static_cast<DWORD>(count);
+    return calls_.writeFile(handle_, bytes, size, &written, nullptr) && size == count &&
+           written == size;
+}
+
+}  // namespace kelvane

@@ -1,0 +1,156 @@
+#include "platform/windows/wmi_port_names.h"
+
+#include <wbemidl.h>
+
+#include <cstdint>
+#include <cstdio>
+
+namespace kelvane {
+
+namespace {
+
+// A device name in the system's ANSI code page, as the scan's rules read it.
+std::string ansiOf(BSTR text) {
+    const int length = static_cast<int>(SysStringLen(text));
+    if (length == 0) {
+        return {};
+    }
+    const int size = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
+    std::string converted(size > 0 ? size : 0, '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, length, converted.data(), size, nullptr, nullptr);
+    return converted;
+}
+
+template <typename Interface>
+void release(Interface*& held) {
+    if (held) {
+        held->Release();
+        held = nullptr;
+    }
+}
+
+// The real query: COM and the WMI interfaces, in process.
+class ComPlugAndPlayQuery final : public PlugAndPlayQuery {
+  public:
+    ~ComPlugAndPlayQuery() override { releaseAll(); }
+
+    HRESULT initializeCom() override { return CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
+    void uninitializeCom() override { CoUninitialize(); }
+    HRESULT initializeSecurity() override {
+        return CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_CONNECT,
+                                    RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE, nullptr);
+    }
+    HRESULT createLocator() override {
+        return CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
+                                reinterpret_cast<void**>(&locator_));
+    }
+    HRESULT connect() override {
+        BSTR path = SysAllocString(L"\\\\.\\root\\cimv2");
+        const HRESULT result = locator_->ConnectServer(path, nullptr, nullptr, nullptr, 0, nullptr,
+                                                       nullptr, &services_);
+        SysFreeString(path);
+        return result;
+    }
+    HRESULT setProxyBlanket() override {
+        return CoSetProxyBlanket(services_, RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
+                                 RPC_C_AUTHN_LEVEL_CONNECT, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr,
+                                 EOAC_NONE);
+    }
+    HRESULT enumerateDevices() override {
+        BSTR className = SysAllocString(L"Win32_PnPEntity");
+        const HRESULT result = services_->CreateInstanceEnum(className, 0, nullptr, &enumerator_);
+        SysFreeString(className);
+        return result;
+    }
+    bool nextDevice() override {
+        release(device_);
+        if (!enumerator_) {
+            return false;
+        }
+        ULONG returned = 0;
+        enumerator_->Next(static_cast<long>(WBEM_INFINITE), 1, &device_, &returned);
+        if (returned == 0) {
+            device_ = nullptr;
+            return false;
+        }
+        return true;
+    }
+    void readName(VARIANT& name) override { device_->Get(L"Name", 0, &name, nullptr, nullptr); }
+    void releaseAll() override {
+        release(enumerator_);
+        release(services_);
+        release(locator_);
+        release(device_);
+    }
+
+  private:
+    IWbemLocator* locator_ = nullptr;
+    IWbemServices* services_ = nullptr;
+    IEnumWbemClassObject* enumerator_ = nullptr;
+    IWbemClassObject* device_ = nullptr;
+};
+
+}  // namespace
+
+std::string hresultText(HRESULT result) {
+    char text[9];
+    std::snprintf(text, sizeof text, "%08lX",
+                  static_cast<unsigned long>(static_cast<std::uint32_t>(result)));
+    return text;
+}
+
+WmiPortNames::WmiPortNames() : query_(std::make_unique<ComPlugAndPlayQuery>()) {}
+
+WmiPortNames::~WmiPortNames() {
+    releaseAndUninitialize();
+}
+
+void WmiPortNames::releaseAndUninitialize() {
+    query_->releaseAll();
+    // Only an initialization this object made is ended: when the thread was already in
+    // another apartment, CoInitializeEx failed and the other owner's COM stays up.
+    if (comInitialized_) {
+        query_->uninitializeCom();
+        comInitialized_ = false;
+    }
+}
+
+PortNameListing WmiPortNames::listNames() {
+    releaseAndUninitialize();
+    // The result is not checked: the steps below report what a failure here leads to.
+    comInitialized_ = SUCCEEDED(query_->initializeCom());
+
+    PortNameListing listing;
+    const auto failed = [&](HRESULT result, const char* message) {
+        if (SUCCEEDED(result)) {
+            return false;
+        }
+        listing.error = message + hresultText(result);
+        return true;
+    };
+    if (failed(query_->initializeSecurity(), "Failed to initialize security. Error code = ") ||
+        failed(query_->createLocator(), "Failed to create IWbemLocator object. Err code = ") ||
+        failed(query_->connect(), "Could not connect. Error code = ") ||
+        failed(query_->setProxyBlanket(), "Could not set proxy blanket. Error code = ")) {
+        releaseAndUninitialize();
+        return listing;
+    }
+    if (query_->enumerateDevices() != S_OK) {
+        listing.error = "Error";
+        releaseAndUninitialize();
+        return listing;
+    }
+    while (query_->nextDevice()) {
+        VARIANT name;
+        VariantInit(&name);
+        query_->readName(name);
+        // Empty and null names (and anything else that is not text) are skipped.
+        if (name.vt == VT_BSTR) {
+            listing.names.push_back(ansiOf(name.bstrVal));
+        }
+        VariantClear(&name);
+    }
+    return listing;
+}
+
+}  // namespace kelvane

@@ -1,0 +1,171 @@
+// The COM port against scripted Win32 calls: refused opens, the driver's line record,
+// the read time-out it is given, and an adapter pulled out mid-read.
+#include "platform/windows/win_serial_port.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <vector>
+
+namespace kelvane {
+namespace {
+
+struct FakeComm {
+    DWORD openError = 0;  // CreateFileA fails with it when set
+    BOOL stateOk = TRUE, buildOk = TRUE, setOk = TRUE;
+    DCB record{};                        // what GetCommState reports and SetCommState gets
+    std::deque<int> reads{};             // ReadFile: a byte, -1 silence, -2 failure
+    std::string log{};                   // the calls made
+    std::vector<DWORD> readConstants{};  // of each SetCommTimeouts with the usual rest
+
+    WinPortCalls calls() {
+        WinPortCalls c;
+        c.createFile = [this](LPCSTR name, DWORD access, DWORD share, auto, DWORD how, auto, auto) {
+            log += std::string("open ") + name + ' ';
+            const bool exclusive = access == (GENERIC_READ | GENERIC_WRITE) && !share;
+            return openError || !exclusive || how != OPEN_EXISTING ? INVALID_HANDLE_VALUE
+                                                                   : HANDLE(7);
+        };
+        c.getLastError = [this] { return openError; };
+        c.setCommTimeouts = [this](HANDLE, LPCOMMTIMEOUTS t) {
+            if (!t->ReadIntervalTimeout && !t->ReadTotalTimeoutMultiplier &&
+                !t->WriteTotalTimeoutMultiplier && t->WriteTotalTimeoutConstant == 100) {
+                readConstants.push_back(t->ReadTotalTimeoutConstant);
+            }
+            return TRUE;
+        };
+        c.getCommState = [this](HANDLE, LPDCB dcb) {
+            const bool sized = dcb->DCBlength == 28;
+            return *dcb = record, log += "get ", stateOk && sized;
+        };
+        c.buildCommDcb = [this](LPCSTR text, LPDCB) {
+            return log += text + std::string(" "), buildOk;
+        };
+        c.setCommState = [this](HANDLE, LPDCB dcb) { return log += "set ", record = *dcb, setOk; };
+        c.readFile = [this](HANDLE, LPVOID into, DWORD, LPDWORD got, LPOVERLAPPED) {
+            const int next = reads.front();
+            reads.pop_front();
+            *got = next >= 0;
+            *static_cast<std::uint8_t*>(into) = static_cast<std::uint8_t>(next);
+            return log += "read ", next != -2;
+        };
+        c.writeFile = [this](HANDLE, LPCVOID, DWORD n, LPDWORD done, LPOVERLAPPED) {
+            return log += "write ", *done = n - (n > 8), TRUE;  // more than 8 bytes: one short
+        };
+        return c;
+    }
+};
+
+TEST(WinSerialPort, ARefusedOpenSaysWhyAndCallsNothingElse) {
+    const struct {
+        DWORD error;
+        OpenFailure failure;
+    } rows[] = {{ERROR_ACCESS_DENIED, OpenFailure::Busy},
+                {ERROR_SHARING_VIOLATION, OpenFailure::Busy},
+                {ERROR_FILE_NOT_FOUND, OpenFailure::Absent},
+                {ERROR_PATH_NOT_FOUND, OpenFailure::Absent}};
+    for (const auto& row : rows) {
+        FakeComm comm;
+        comm.openError = row.error;
+        WinSerialPort port(comm.calls());
+        EXPECT_FALSE(port.open("\\\\.\\COM12") || port.write(nullptr, 0));
+        EXPECT_EQ(port.lastOpenFailure(), row.failure) << row.error;
+        EXPECT_EQ(comm.log + std::to_string(comm.readConstants.size()), "open \\\\.\\COM12 0");
+    }
+}
+
+TEST(WinSerialPort, TheDriversLineRecordGivesTheSettings) {
+    const struct {
+        BOOL ok;
+        BYTE parity, dataBits, stopBits;
+        const char* settings;  // empty: none
+    } rows[] = {{TRUE, NOPARITY, 8, ONESTOPBIT, "4800,N,8,1"},
+                {TRUE, EVENPARITY, 7, TWOSTOPBITS, "4800,E,7,2"},
+                {TRUE, ODDPARITY, 8, ONE5STOPBITS, "4800,O,8,1.5"},
+                {TRUE, MARKPARITY, 5, ONESTOPBIT, "4800,M,5,1"},
+                {TRUE, SPACEPARITY, 6, ONESTOPBIT, "4800,S,6,1"},
+                {TRUE, 9, 8, ONESTOPBIT, ""},
+                {FALSE, NOPARITY, 8, ONESTOPBIT, ""}};
+    for (const auto& row : rows) {
+        FakeComm comm;
+        comm.stateOk = row.ok;
+        comm.record.BaudRate = 4800;
+        comm.record.Parity = row.parity;
+        comm.record.ByteSize = row.dataBits;
+        comm.record.StopBits = row.stopBits;
+        WinSerialPort port(comm.calls());
+        ASSERT_TRUE(port.open("COM5"));
+        const auto settings = port.currentSettings();
+        EXPECT_EQ(settings ? toString(*settings) : "", row.settings);
+    }
+}
+
+TEST(WinSerialPort, SettingsAreBuiltIntoTheFetchedRecordThenSet) {
+    const struct {
+        BOOL buildOk, setOk;
+        const char* calls;  // empty: refused
+    } rows[] = {{TRUE, TRUE, "get 19200,E,7,2 set "}, {TRUE, FALSE, ""}, {FALSE, TRUE, ""}};
+    for (const auto& row : rows) {
+        FakeComm comm;
+        comm.buildOk = row.buildOk;
+        comm.setOk = row.setOk;
+        comm.record.XonLim = 77;  // a field the settings text does not name
+        WinSerialPort port(comm.calls());
+        ASSERT_TRUE(port.open("COM5"));
+        comm.log.clear();
+        port.currentSettings();
+        comm.record = DCB{};
+        const bool applied = port.applySettings({19200, Parity::Even, 7, StopBits::Two});
+        EXPECT_EQ(applied ? comm.log : "", row.calls);
+        EXPECT_EQ(comm.record.XonLim, row.buildOk ? 77 : 0) << "set, and with the fetched fields";
+    }
+}
+
+TEST(WinSerialPort, OnlyAWaitOtherThanTheOneInForceResetsTheReadConstant) {
+    const struct {
+        std::vector<Micros> waits;
+        std::vector<DWORD> constants;  // open's own first
+    } rows[] = {{{kReadTimeout, kReadTimeout}, {100}},
+                {{Micros(250'000), Micros(250'000), kReadTimeout}, {100, 250, 100}},
+                {{Micros(100'001)}, {100, 101}},
+                {{Micros(0)}, {100, 1}}};
+    for (const auto& row : rows) {
+        FakeComm comm;
+        WinSerialPort port(comm.calls());
+        ASSERT_TRUE(port.open("COM5"));
+        for (const Micros wait : row.waits) {
+            comm.reads.push_back(-1);
+            EXPECT_EQ(port.readByteWithin(wait), std::nullopt);
+        }
+        EXPECT_EQ(comm.readConstants, row.constants);
+    }
+}
+
+TEST(WinSerialPort, AFailedReadIsAPulledOutAdapterUntilTheNextOpen) {
+    const struct {
+        int read;
+        std::optional<std::uint8_t> byte;
+        const char* calls;  // of the read, two writes and another read
+    } rows[] = {{0x42, 0x42, "read write write read "},
+                {-1, std::nullopt, "read write write read "},
+                {-2, std::nullopt, "read "}};
+    for (const auto& row : rows) {
+        FakeComm comm;
+        comm.reads = {row.read, -1};
+        WinSerialPort port(comm.calls());
+        ASSERT_TRUE(port.open("COM5"));
+        comm.log.clear();
+        EXPECT_EQ(port.readByte(), row.byte);
+        const std::uint8_t frame[9]{};
+        EXPECT_EQ(port.write(frame, 8), row.read != -2);
+        EXPECT_FALSE(port.write(frame, 9)) << "a frame that leaves short fails";
+        port.readByte();
+        EXPECT_EQ(comm.log, row.calls);
+        comm.reads = {0x17};
+        ASSERT_TRUE(port.open("COM5"));
+        EXPECT_EQ(port.readByte(), std::optional<std::uint8_t>(0x17));
+    }
+}
+
+}  // namespace
+}  // namespace kelvane
