@@ -7,6 +7,9 @@
 #   ./dev.sh fuzz [SECONDS]          build the libFuzzer targets with clang, run each (20 s)
 #   ./dev.sh package                 build the .deb (CPack) into build/ and check it
 #   ./dev.sh bench                   time every sequence against its floor (a few minutes)
+#   ./dev.sh windows                 cross-build kelvane-cli.exe and the Qt-free tests with
+#                                    mingw-w64, run them under wine, compare kelvane-cli.exe
+#                                    with kelvane-cli, zip it (build-windows/)
 # Each step skips what is already done.
 set -euo pipefail
 
@@ -19,6 +22,9 @@ packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev
 
 # The fuzz targets need clang and its libFuzzer runtime; the plain build does not.
 fuzz_packages=(clang libclang-rt-14-dev)
+# Cross-building for Windows and running the result: mingw-w64 with posix threads,
+# GoogleTest's sources, wine, and zip for the release archive.
+windows_packages=(g++-mingw-w64-x86-64-posix googletest wine wine64 zip)
 # Making and checking the .deb.
 package_packages=(dpkg-dev file help2man lintian desktop-file-utils appstream)
 
@@ -105,6 +111,12 @@ make_package() {
     "$here/scripts/check-package.sh" "$deb"
 }
 
+build_windows() {
+    install_missing "${windows_packages[@]}"
+    build_all
+    "$here/scripts/windows.sh" "$here" "$build" "${KELVANE_WINDOWS_BUILD_DIR:-$here/build-windows}"
+}
+
 run_program() {
     build_all
     exec "$here/scripts/run-kelvane.sh" "$build" "$@"
@@ -116,6 +128,7 @@ case "${1:-}" in
     build) build_all ;;
     fuzz) shift; run_fuzz "$@" ;;
     package) make_package ;;
+    windows) build_windows ;;
     bench) build_all; "$build/bench/kelvane-bench" ;;
-    *) echo "usage: $0 run [options] | test [--sanitize] | build | fuzz [seconds] | package | bench" >&2; exit 2 ;;
+    *) echo "usage: $0 run [options] | test [--sanitize] | build | fuzz [seconds] | package | bench | windows" >&2; exit 2 ;;
 esac

@@ -18,15 +18,23 @@
 #include "cli/many_ports.h"
 #include "cli/transmitter_session.h"
 #include "device/config_file.h"
+#include "device/number_text.h"
 #include "device/port_name_rules.h"
 #include "device/probe.h"
 #include "device/register_map.h"
 #include "kelvane_version.h"
 #include "link/link.h"
 #include "link/link_traffic_log.h"
+#include "link/port_names.h"
+#ifdef _WIN32
+#include "platform/windows/win_serial_port.h"
+#include "platform/windows/wmi_port_names.h"
+#include "sim/in_process_adapter.h"
+#else
 #include "platform/linux/linux_ports.h"
 #include "platform/linux/posix_serial_port.h"
 #include "platform/linux/simulated_adapter.h"
+#endif
 
 namespace {
 
@@ -42,25 +50,60 @@ void requestStop(int) {
     stopRequested = true;
 }
 
-// The USB-to-serial adapter the Scan screen would choose: the last one listed.
+#ifdef _WIN32
+using SystemSerialPort = WinSerialPort;
+using SimulatedAdapter = sim::InProcessAdapter;
+#else
+using SystemSerialPort = PosixSerialPort;
+#endif
+
+// The USB-to-serial adapter the Scan screen would choose: the last one listed, opened
+// by its COM number.
 std::optional<std::string> findAdapter(std::string& problem) {
-    SysfsDeviceSource source;
-    const DeviceListing listing = source.listDevices();
+#ifdef _WIN32
+    WmiPortNames source;
+#else
+    SysfsDeviceSource devices;
+    LinuxPortNames source(devices);
+#endif
+    const PortNameListing listing = source.listNames();
     if (listing.error) {
         problem = *listing.error;
         return std::nullopt;
     }
     std::optional<std::string> chosen;
-    for (std::size_t i = 0; i < listing.devices.size(); ++i) {
-        const auto& device = listing.devices[i];
-        if (readPortName(plugAndPlayName(device, static_cast<int>(i) + 1)).adapter) {
-            chosen = device.path;
+    for (const std::string& name : listing.names) {
+        const PortNameVerdict verdict = readPortName(name);
+        if (!verdict.adapter) {
+            continue;
         }
+        std::optional<std::string> device;
+        try {
+            device = portDeviceName(portNumberFromText(verdict.numberText) - 1);
+        } catch (const ConversionError&) {
+        }
+        if (!device) {
+            problem = "the adapter \"" + name + "\" has no port number from 1 to 16";
+            return std::nullopt;
+        }
+        chosen = source.resolve(*device);
     }
     if (!chosen) {
         problem = "no USB-to-serial adapter found; name the device with --port DEVICE";
     }
     return chosen;
+}
+
+// The port the command talks through: the system's, or the simulated adapter's own.
+std::unique_ptr<SerialPort> makePort(SimulatedAdapter* simulated) {
+#ifdef _WIN32
+    if (simulated != nullptr) {
+        return simulated->makePort();
+    }
+#else
+    (void)simulated;
+#endif
+    return std::make_unique<SystemSerialPort>();
 }
 
 // Waits in short slices, so that Ctrl+C ends a long --interval or store wait at once.
@@ -114,7 +157,7 @@ int runOnEveryPort(cli::ManyPortsRun run, const std::string& command, const std:
         logOf[port] = logs.back().get();
     }
     run.open = [&logOf](const std::string& port) {
-        auto serial = std::make_shared<PosixSerialPort>();
+        std::shared_ptr<SerialPort> serial = makePort(nullptr);
         const auto log = logOf.find(port);
         return cli::OpenedPort{serial, sleepUnlessStopped, [serial] { return serial->now(); },
                                log == logOf.end() ? nullptr : log->second};
@@ -182,6 +225,8 @@ int main(int argc, char** argv) {
         "transmitter (QTR-H, QTR-D, QTN-H) over a USB-to-serial adapter.\n"
         "Exit status: 0 success, 1 the device failed or differs, 2 bad usage or a bad file.",
         "kelvane-cli"};
+    // "/path/file.json" is a file on every system, never a Windows-style option.
+    app.allow_windows_style_options(false);
     std::vector<std::string> ports;
     std::string logPath;
     std::string simulateModel;
@@ -353,7 +398,8 @@ int main(int argc, char** argv) {
         device = *found;
     }
 
-    PosixSerialPort serialPort;
+    const std::unique_ptr<SerialPort> port = makePort(simulate->count() > 0 ? &simulated : nullptr);
+    SerialPort& serialPort = *port;
     PrintedDialogs dialogs;
     Link link(serialPort, dialogs);
     link.setPace(pace == "screen" ? Pace::Screen : Pace::Line);

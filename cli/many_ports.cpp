@@ -171,7 +171,7 @@ std::string openProblem(OpenFailure failure) {
         case OpenFailure::PermissionDenied:
             return std::string("permission denied. ") + kDialoutFix;
         case OpenFailure::Busy:
-            return "it is in use by another program";
+            return std::string("it is in use by another program") + kBusyAdvice;
         case OpenFailure::Absent:
         case OpenFailure::None:
             break;

@@ -31,9 +31,19 @@ PortNameVerdict readPortName(const std::string& name);
 // stay outside the port-name table instead of wrapping round onto a real port.
 std::int16_t portNumberFromText(const std::string& numberText);
 
+#ifdef _WIN32
+// Windows has no device groups: a port is refused when a program holds it.
+inline constexpr const char* kDialoutFix =
+    "Ask your administrator whether your account may use the adapter's COM port.";
+inline constexpr const char* kBusyAdvice =
+    "; close the program that holds it (a terminal or another configuration tool), then try "
+    "again";
+#else
 // What a user outside the dialout group does to reach USB adapters.
 inline constexpr const char* kDialoutFix =
     "Add your user to the dialout group: sudo usermod -aG dialout $USER, then log in again.";
+inline constexpr const char* kBusyAdvice = "";
+#endif
 
 // What a technician is told when the adapter's device exists but cannot be opened:
 // the device, the cause and, for permissions, the fix. Nothing for an absent device.

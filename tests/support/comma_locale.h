@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <clocale>
 #include <cstdlib>
@@ -18,6 +20,10 @@ class CommaLocale {
   public:
     CommaLocale() {
         previous_ = std::setlocale(LC_ALL, nullptr);
+#ifdef _WIN32
+        // The C runtime of Windows carries every locale under its own name.
+        std::setlocale(LC_ALL, "German_Germany.1252");
+#else
         if (std::setlocale(LC_ALL, kName) == nullptr) {
             // One folder per process: test programs run side by side.
             folder_ = std::filesystem::temp_directory_path() /
@@ -30,20 +36,25 @@ class CommaLocale {
             setenv("LOCPATH", folder.c_str(), 1);
             std::setlocale(LC_ALL, kName);
         }
+#endif
     }
     ~CommaLocale() {
         std::setlocale(LC_ALL, previous_.c_str());
+#ifndef _WIN32
         if (!folder_.empty()) {
             unsetenv("LOCPATH");
             std::error_code ignored;
             std::filesystem::remove_all(folder_, ignored);
         }
+#endif
     }
     CommaLocale(const CommaLocale&) = delete;
     CommaLocale& operator=(const CommaLocale&) = delete;
 
     // True when the C library now writes a decimal comma.
-    static bool active() { return std::localeconv()->decimal_point == std::string(","); }
+    static bool active() {
+        return std::localeconv()->decimal_point == std::string(",");
+    }
 
   private:
     static constexpr const char* kName = "de_DE.UTF-8";

@@ -1,0 +1,161 @@
+#!/usr/bin/env bash
+# kelvane-cli.exe under wine beside the native kelvane-cli, command by command: each
+# side talks to a fresh kelvane-sim on a pseudo-terminal (wine reaches it as COM5
+# through a dosdevices link) and must give the same exit status, the same standard
+# output and the same messages. Times of day and the device's name are the only
+# words that may differ.
+# Usage: scripts/compare-windows-cli.sh NATIVE_BUILD_DIR KELVANE_CLI_EXE WORK_DIR
+# (WINEPREFIX set, its wineserver running).
+set -euo pipefail
+# "&" in a replaced path stays itself.
+shopt -u patsub_replacement 2>/dev/null || true
+
+native="$1"
+exe="$2"
+work="$3"
+sim="$native/sim/kelvane-sim"
+cli="$native/cli/kelvane-cli"
+com5="$WINEPREFIX/dosdevices/com5"
+rm -rf "$work"
+mkdir -p "$work"
+failures=0
+
+# Starts kelvane-sim with a link at $1 and the remaining arguments; waits for the link.
+start_sim() {
+    local link="$1"
+    shift
+    "$sim" --link "$link" "$@" >"$work/sim.out" 2>"$work/sim.err" &
+    sim_pid=$!
+    for _ in $(seq 100); do
+        [ -L "$link" ] && return 0
+        sleep 0.05
+    done
+    echo "kelvane-sim did not start: $(cat "$work/sim.err")" >&2
+    return 1
+}
+
+stop_sim() {
+    kill -INT "$sim_pid" 2>/dev/null || true
+    wait "$sim_pid" 2>/dev/null || true
+}
+
+# The words that may differ: the device's name, and in measure's CSV the times of day
+# and the digits of values the simulator draws from the time it has run.
+normalize() {
+    sed -e "s#$work/native-port#COM5#g" -e 's/\r$//' \
+        -e '/^[0-9-]*T[0-9:.]*Z,/{s/^[^,]*,/TIME,/;s/[0-9]/9/g}'
+}
+
+# One case: a name, the simulator's arguments (as one string), the command's arguments,
+# where @FILE@ is the changed configuration: a Linux path natively, a Windows path
+# ("Z:\...") under wine.
+check() {
+    local name="$1" sim_args="$2"
+    shift 2
+    local status_native=0 status_windows=0
+    # shellcheck disable=SC2086
+    start_sim "$work/native-port" $sim_args
+    "$cli" --port "$work/native-port" "${@//@FILE@/$work/changed.json}" >"$work/$name.native.out" \
+        2>"$work/$name.native.err" || status_native=$?
+    stop_sim
+    # shellcheck disable=SC2086
+    start_sim "$com5" $sim_args
+    wine "$exe" --port COM5 "${@//@FILE@/$changed_windows}" >"$work/$name.windows.out" 2>"$work/$name.windows.err" ||
+        status_windows=$?
+    stop_sim
+    local same=1
+    [ "$status_native" -eq "$status_windows" ] || same=0
+    for stream in out err; do
+        normalize <"$work/$name.native.$stream" >"$work/$name.native.$stream.n"
+        normalize <"$work/$name.windows.$stream" >"$work/$name.windows.$stream.n"
+        cmp -s "$work/$name.native.$stream.n" "$work/$name.windows.$stream.n" || same=0
+    done
+    if [ "$same" -eq 1 ]; then
+        echo "same   $name (exit $status_native)"
+    else
+        echo "DIFFER $name: exit $status_native native, $status_windows windows" >&2
+        diff "$work/$name.native.out.n" "$work/$name.windows.out.n" >&2 || true
+        diff "$work/$name.native.err.n" "$work/$name.windows.err.n" >&2 || true
+        failures=$((failures + 1))
+    fi
+}
+
+# A configuration to write and compare: the simulator's own, with other limits.
+start_sim "$work/native-port"
+"$cli" --port "$work/native-port" read -o "$work/device.json"
+stop_sim
+sed -e 's/"upper": 400/"upper": 600/' -e 's/"offset": 0.0/"offset": 1.5/' \
+    "$work/device.json" >"$work/changed.json"
+# A Windows path, as a technician would give it.
+changed_windows="$(winepath -w "$work/changed.json")"
+
+check identify "" identify
+check read "" read
+check read-qtn "--model QTN-H --serial 4294967295" read
+check write "" write "$work/changed.json"
+check write-windows-path "" write @FILE@
+check diff "" diff @FILE@
+check measure "" measure --count 3 --interval 100
+check trim-4mA "" trim 4mA --count 7000
+check trim-normal "" trim normal
+check pace-screen "" --pace screen read
+for fault in no-reply bad-crc short-reply late-reply gap-in-reply sensor-open other-model \
+    noise-before-reply streaming-line; do
+    check "identify-$fault" "--fault $fault" identify
+    check "read-$fault" "--fault $fault" read
+done
+check write-store-fails "--fault store-fails" write "$work/changed.json"
+check measure-sensor-open "--fault sensor-open" measure --count 2 --interval 100
+
+# A pulled-out adapter: wine keeps reading nothing instead of failing, so only the
+# exit status is the same on both sides.
+status_native=0
+status_windows=0
+start_sim "$work/native-port" --fault adapter-pulled:2
+"$cli" --port "$work/native-port" read >/dev/null 2>&1 || status_native=$?
+stop_sim
+start_sim "$com5" --fault adapter-pulled:2
+wine "$exe" --port COM5 read >/dev/null 2>&1 || status_windows=$?
+stop_sim
+if [ "$status_native" -eq "$status_windows" ]; then
+    echo "same   read-adapter-pulled (exit $status_native)"
+else
+    echo "DIFFER read-adapter-pulled: exit $status_native native, $status_windows windows" >&2
+    failures=$((failures + 1))
+fi
+
+# An absent port: no simulator behind either name.
+rm -f "$com5" "$work/native-port"
+status_native=0
+status_windows=0
+"$cli" --port "$work/native-port" identify >"$work/absent.native.out" 2>"$work/absent.native.err" ||
+    status_native=$?
+wine "$exe" --port COM5 identify >"$work/absent.windows.out" 2>"$work/absent.windows.err" ||
+    status_windows=$?
+if [ "$status_native" -eq "$status_windows" ] &&
+    cmp -s <(normalize <"$work/absent.native.err") <(normalize <"$work/absent.windows.err"); then
+    echo "same   absent-port (exit $status_native)"
+else
+    echo "DIFFER absent-port: exit $status_native native, $status_windows windows" >&2
+    diff <(normalize <"$work/absent.native.err") <(normalize <"$work/absent.windows.err") >&2 || true
+    failures=$((failures + 1))
+fi
+
+# The simulated transmitter inside kelvane-cli.exe, and a port past COM9.
+wine "$exe" --simulate QTR-D identify >"$work/simulate.out"
+grep -q "^model QTR-D" "$work/simulate.out" || {
+    echo "kelvane-cli.exe --simulate did not identify a QTR-D" >&2
+    failures=$((failures + 1))
+}
+status_windows=0
+wine "$exe" --port '\\.\COM12' identify >/dev/null 2>"$work/com12.err" || status_windows=$?
+grep -q 'cannot open \\\\.\\COM12: no such serial device' "$work/com12.err" || {
+    echo "kelvane-cli.exe --port \\\\.\\COM12: $(cat "$work/com12.err")" >&2
+    failures=$((failures + 1))
+}
+
+if [ "$failures" -gt 0 ]; then
+    echo "$failures case(s) differ between kelvane-cli and kelvane-cli.exe (see $work)" >&2
+    exit 1
+fi
+echo "kelvane-cli.exe and kelvane-cli agree in every case"

@@ -1,0 +1,85 @@
+#include "sim/in_process_adapter.h"
+
+#include <thread>
+
+#include "sim/model_names.h"
+
+namespace kelvane::sim {
+
+namespace {
+
+// The in-memory port in real time: the line's waits (read time-outs, byte times) are
+// slept for real, and time the caller spends elsewhere (its pauses) moves the clock.
+class RealTimePort final : public SerialPort {
+  public:
+    explicit RealTimePort(VirtualClock& clock) : clock_(clock), port_(clock) {}
+
+    InMemoryPort& port() { return port_; }
+
+  private:
+    template <class Operation>
+    auto inRealTime(Operation operation) {
+        clock_.advanceTo(
+            std::chrono::duration_cast<Micros>(std::chrono::steady_clock::now() - start_));
+        const Micros before = clock_.now();
+        auto result = operation(port_);
+        std::this_thread::sleep_for(clock_.now() - before);
+        return result;
+    }
+
+  public:
+    bool open(const std::string& deviceName) override {
+        return inRealTime([&](InMemoryPort& p) { return p.open(deviceName); });
+    }
+    void close() override {
+        inRealTime([](InMemoryPort& p) { return (p.close(), true); });
+    }
+    OpenFailure lastOpenFailure() const override { return port_.lastOpenFailure(); }
+    bool isOpen() const override { return port_.isOpen(); }
+    std::optional<LineSettings> currentSettings() override {
+        return inRealTime([](InMemoryPort& p) { return p.currentSettings(); });
+    }
+    bool applySettings(const LineSettings& settings) override {
+        return inRealTime([&](InMemoryPort& p) { return p.applySettings(settings); });
+    }
+    std::optional<std::uint8_t> readByteWithin(Micros wait) override {
+        return inRealTime([&](InMemoryPort& p) { return p.readByteWithin(wait); });
+    }
+    bool write(const std::uint8_t* bytes, std::size_t count) override {
+        return inRealTime([&](InMemoryPort& p) { return p.write(bytes, count); });
+    }
+    Micros now() const override { return port_.now(); }
+
+  private:
+    VirtualClock& clock_;
+    InMemoryPort port_;
+    const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+}  // namespace
+
+InProcessAdapter::InProcessAdapter() = default;
+InProcessAdapter::~InProcessAdapter() = default;
+
+bool InProcessAdapter::start(const std::string& model, std::string& error) {
+    const auto modelCode = parseModel(model.empty() ? "QTR-H" : model);
+    if (!modelCode) {
+        error = "Unknown model for --simulate-model: " + model;
+        return false;
+    }
+    DeviceSettings settings;
+    settings.modelCode = *modelCode;
+    device_ = std::make_unique<Transmitter>(settings);
+    peer_ = std::make_unique<InMemoryDevice>(*device_);
+    return true;
+}
+
+std::unique_ptr<SerialPort> InProcessAdapter::makePort() {
+    auto port = std::make_unique<RealTimePort>(clock_);
+    if (peer_) {
+        port->port().attach(kDeviceName, *peer_);
+    }
+    return port;
+}
+
+}  // namespace kelvane::sim

@@ -1,0 +1,42 @@
+// --simulate without a pseudo-terminal: the link reaches the simulated transmitter of
+// the named model through the adapter's own port.
+#include "sim/in_process_adapter.h"
+
+#include <gtest/gtest.h>
+
+#include "link/link.h"
+
+namespace kelvane::sim {
+namespace {
+
+TEST(InProcessAdapter, TheLinkReadsTheNamedModelsIdentity) {
+    const struct {
+        const char* model;
+        int modelCode;  // response byte 3 of the identity reply; -1: refused
+    } rows[] = {{"", 2}, {"QTR-D", 1}, {"QTN-H", 17}, {"QTX-9", -1}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.model);
+        InProcessAdapter adapter;
+        std::string error;
+        ASSERT_EQ(adapter.start(row.model, error), row.modelCode >= 0);
+        if (row.modelCode < 0) {
+            EXPECT_EQ(error, "Unknown model for --simulate-model: QTX-9");
+            continue;
+        }
+        const auto port = adapter.makePort();
+        RecordingDialogs dialogs;
+        Link link(*port, dialogs);
+        link.setPace(Pace::Line);
+        link.OpenDevice(adapter.devicePath(), 0);
+        ASSERT_TRUE(link.portOpen());
+        link.Drain();
+        link.SendRequest(1, 4, 0x1F00, 4);
+        link.CollectResponse();
+        ASSERT_EQ(link.receivedCount(), 13);
+        EXPECT_EQ(link.responseBuffer()[3], row.modelCode);
+        EXPECT_TRUE(dialogs.entries.empty());
+    }
+}
+
+}  // namespace
+}  // namespace kelvane::sim
