@@ -3,6 +3,7 @@
 #include <chrono>
 #include <ctime>
 
+#include "device/extended.h"
 #include "device/identity_rules.h"
 #include "device/input_rules.h"
 #include "device/measurement_rules.h"
@@ -126,7 +127,7 @@ int TransmitterSession::write(const Configuration& wanted, bool dryRun) {
         return kBadInput;
     }
     Configuration c = wanted;
-    if (Decimal::fromText(c.upper) < Decimal::fromText(c.lower)) {
+    if (Extended::fromText(c.upper) < Extended::fromText(c.lower)) {
         std::swap(c.lower, c.upper);  // as the screen swaps reversed limits
     }
     const WriteScales scales = writeScales(c.inputType);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "device/extended.h"
 #include "device/number_text.h"
 
 namespace kelvane {
@@ -53,7 +54,7 @@ std::string checkedReference(const std::string& text, const ReferenceRule& rule)
 
 std::uint32_t serialNumberFromText(const std::string& text) {
     // The low 32 bits of the truncated number, taken exactly from its digits.
-    return Decimal::fromText(text).truncatedLow32();
+    return Extended::fromText(text).truncatedLow32();
 }
 
 }  // namespace kelvane

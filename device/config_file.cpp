@@ -6,6 +6,7 @@
 #include <set>
 #include <sstream>
 
+#include "device/extended.h"
 #include "device/input_rules.h"
 #include "device/number_text.h"
 #include "device/register_map.h"
@@ -214,7 +215,7 @@ std::vector<std::string> configurationDifferences(const Configuration& have,
             regmap::kInputTypes[static_cast<size_t>(wanted.inputType)].caption);
     compare("unit", caption(regmap::kUnits, have.unit), caption(regmap::kUnits, wanted.unit));
     Configuration file = wanted;
-    if (Decimal::fromText(file.upper) < Decimal::fromText(file.lower)) {
+    if (Extended::fromText(file.upper) < Extended::fromText(file.lower)) {
         std::swap(file.lower, file.upper);
     }
     const WriteScales fileScales = writeScales(file.inputType);

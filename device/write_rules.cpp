@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "device/extended.h"
 #include "device/input_rules.h"
 #include "device/number_text.h"
 
@@ -15,8 +16,7 @@ WriteScales writeScales(int currentType) {
 
 std::optional<std::int16_t> scaledRegisterValue(const std::string& text, int scale) {
     // The exact product, rounded once to double precision, then truncated.
-    const double product =
-        Decimal::fromText(text).scaledBy(static_cast<unsigned>(scale)).toDouble();
+    const double product = Extended::fromText(text).times(static_cast<unsigned>(scale)).toDouble();
     if (!std::isfinite(product)) {
         return std::nullopt;
     }
@@ -45,13 +45,14 @@ std::optional<ValidationLimits> validationLimits(int inputType, int unit) {
 }
 
 bool rangeFieldPasses(const std::string& text, const ValidationLimits& limits) {
-    const float value = Decimal::fromText(text).toFloat();
+    const float value = Extended::fromText(text).toFloat();
     return static_cast<float>(limits.lowest) <= value &&
            value <= static_cast<float>(limits.highest);
 }
 
 bool offsetFieldPasses(const std::string& text, const ValidationLimits& limits) {
-    const float offset = Decimal::fromText(text).toFloat() * static_cast<float>(limits.offsetScale);
+    const float offset =
+        Extended::fromText(text).toFloat() * static_cast<float>(limits.offsetScale);
     return -limits.offsetLimit <= offset && offset <= limits.offsetLimit;
 }
 

@@ -10,6 +10,7 @@
 
 #include "device/config_file.h"
 #include "device/configuration_rules.h"
+#include "device/extended.h"
 #include "device/identity_rules.h"
 #include "device/number_text.h"
 #include "device/register_map.h"
@@ -25,7 +26,7 @@ namespace {
 // A number the page holds, as JSON writes numbers: the shortest text that reads back
 // as the same value ("1e3" and ".5" are numbers on the page, not in JSON).
 std::string jsonNumber(const std::string& number) {
-    const double value = Decimal::fromText(number).toDouble();
+    const double value = Extended::fromText(number).toDouble();
     char text[64];
     const auto end = std::to_chars(text, text + sizeof text, value).ptr;
     return std::string(text, end);

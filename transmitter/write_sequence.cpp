@@ -3,6 +3,7 @@
 // it, the store check two seconds later (Timer6Timer).
 #include <optional>
 
+#include "device/extended.h"
 #include "device/number_text.h"
 #include "device/register_map.h"
 #include "device/write_rules.h"
@@ -125,7 +126,7 @@ void TForm2::Timer3Timer() {
 
 bool TForm2::writeConfiguration() {
     // Upper below lower: the two texts change places; equal values stay.
-    if (Decimal::fromText(textOf(*ui.Edi4)) < Decimal::fromText(textOf(*ui.Edi3))) {
+    if (Extended::fromText(textOf(*ui.Edi4)) < Extended::fromText(textOf(*ui.Edi3))) {
         ui.Edit4->setText(ui.Edi3->text());
         ui.Edi3->setText(ui.Edi4->text());
         ui.Edi4->setText(ui.Edit4->text());

@@ -52,7 +52,8 @@ TEST(WriteRules, TypedNumbersBecomeRegisterValuesTruncatedTowardZero) {
         {"0.57", 100, 57},
         {"-1.15", 100, -115},
         {"2.675", 1000, 2675},
-        {"0.289999999999999999999", 100, 29},  // rounded to double before truncation
+        {"0.289999999999999999999", 100, 29},          // rounded to double before truncation
+        {"2.99999999999999977795539507496869", 1, 3},  // read to 64 bits, then to 53
         {"0.28999999999", 100, 28},
         {"0.3", 10, 3},
         {"-60.00", 100, -6000},

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "device/config_file.h"
+#include "device/extended.h"
 #include "device/number_text.h"
 #include "device/register_map.h"
 
@@ -23,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         for (const std::string& number : {c.lower, c.upper, c.offset}) {
             try {
-                Decimal::fromText(number);
+                Extended::fromText(number);
             } catch (const ConversionError&) {
                 // A JSON number too large for the type is refused later by validation.
             }
