@@ -32,7 +32,7 @@ void Link::OpenDevice(const std::string& devicePath, std::int16_t lineSettingsIn
     const bool indexKnown =
         lineSettingsIndex >= 0 && lineSettingsIndex < static_cast<int>(kLineSettingsTable.size());
     const auto parsed =
-        indexKnown ? parseLineSettings(kLineSettingsTable[lineSettingsIndex]) : std::nullopt;
+        indexKnown ? port_.buildSettings(kLineSettingsTable[lineSettingsIndex]) : std::nullopt;
     if (parsed) {
         settings = parsed;
     } else {

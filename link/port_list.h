@@ -10,8 +10,9 @@
 
 namespace kelvane {
 
-// What one scan found: the names in the system's order, or the message that ends the
-// program when the system's device list cannot be read.
+// What one scan found: the names in the system's order (UTF-8 on Linux, the system's
+// ANSI code page on Windows), or the message that ends the program when the system's
+// device list cannot be read.
 struct PortNameListing {
     std::vector<std::string> names;
     std::optional<std::string> error;

@@ -34,6 +34,11 @@ class SerialPort {
 
     // The port's current line settings; nothing when they cannot be read.
     virtual std::optional<LineSettings> currentSettings() = 0;
+    // Reads a line-settings text ("4800,N,8,1") with the platform's own parser into the
+    // settings applySettings takes next; nothing when the platform rejects the text.
+    virtual std::optional<LineSettings> buildSettings(const std::string& text) {
+        return parseLineSettings(text);
+    }
     // Applies line settings; false when the port refuses them.
     virtual bool applySettings(const LineSettings& settings) = 0;
 

@@ -1,5 +1,7 @@
 #include "platform/windows/win_serial_port.h"
 
+#include <algorithm>
+#include <iterator>
 #include <limits>
 
 namespace kelvane {
@@ -13,34 +15,21 @@ constexpr DWORD kWriteTimeoutMs = 100;
 
 static_assert(sizeof(DCB) == 28, "GetCommState is told the size of the line record");
 
-std::optional<Parity> parityOf(BYTE parity) {
-    switch (parity) {
-        case NOPARITY:
-            return Parity::None;
-        case EVENPARITY:
-            return Parity::Even;
-        case ODDPARITY:
-            return Parity::Odd;
-        case MARKPARITY:
-            return Parity::Mark;
-        case SPACEPARITY:
-            return Parity::Space;
-        default:
-            return std::nullopt;
-    }
-}
+// The record's parity and stop-bit codes, in the order of Parity and StopBits.
+constexpr BYTE kParities[] = {NOPARITY, EVENPARITY, ODDPARITY, MARKPARITY, SPACEPARITY};
+constexpr BYTE kStopBits[] = {ONESTOPBIT, ONE5STOPBITS, TWOSTOPBITS};
 
-std::optional<StopBits> stopBitsOf(BYTE stopBits) {
-    switch (stopBits) {
-        case ONESTOPBIT:
-            return StopBits::One;
-        case ONE5STOPBITS:
-            return StopBits::OneAndHalf;
-        case TWOSTOPBITS:
-            return StopBits::Two;
-        default:
-            return std::nullopt;
-    }
+// The settings a line record holds; a code no setting names reads as the first one
+// (no parity, one stop bit), which only the line's timing uses.
+LineSettings settingsOf(const DCB& dcb) {
+    const auto parity = std::find(std::begin(kParities), std::end(kParities), dcb.Parity);
+    const auto stopBits = std::find(std::begin(kStopBits), std::end(kStopBits), dcb.StopBits);
+    return LineSettings{
+        static_cast<int>(dcb.BaudRate),
+        static_cast<Parity>(parity == std::end(kParities) ? 0 : parity - std::begin(kParities)),
+        dcb.ByteSize,
+        static_cast<StopBits>(stopBits == std::end(kStopBits) ? 0
+                                                              : stopBits - std::begin(kStopBits))};
 }
 
 // A wait as the driver's read constant: whole milliseconds rounded up, at least one
@@ -79,6 +68,7 @@ bool WinSerialPort::open(const std::string& deviceName) {
     handle_ = handle;
     hungUp_ = false;
     dcb_ = DCB{};
+    recordSays_.reset();
     // Not checked: a port that refuses its time-outs still reads and writes.
     setTimeouts(kReadTimeoutMs);
     readTimeoutMs_ = kReadTimeoutMs;
@@ -101,17 +91,29 @@ std::optional<LineSettings> WinSerialPort::currentSettings() {
     if (!calls_.getCommState(handle_, &dcb_)) {
         return std::nullopt;
     }
-    const auto parity = parityOf(dcb_.Parity);
-    const auto stopBits = stopBitsOf(dcb_.StopBits);
-    if (!parity || !stopBits) {
+    recordSays_ = settingsOf(dcb_);
+    return recordSays_;
+}
+
+std::optional<LineSettings> WinSerialPort::buildSettings(const std::string& text) {
+    if (!calls_.buildCommDcb(text.c_str(), &dcb_)) {
         return std::nullopt;
     }
-    return LineSettings{static_cast<int>(dcb_.BaudRate), *parity, dcb_.ByteSize, *stopBits};
+    recordSays_ = settingsOf(dcb_);
+    return recordSays_;
 }
 
 bool WinSerialPort::applySettings(const LineSettings& settings) {
-    if (!isOpen() || !calls_.buildCommDcb(toString(settings).c_str(), &dcb_)) {
+    if (!isOpen()) {
         return false;
+    }
+    // Settings the record was just read or built with are set as the record holds them;
+    // any others are written into it first.
+    if (recordSays_ != settings) {
+        dcb_.BaudRate = static_cast<DWORD>(settings.baud);
+        dcb_.Parity = kParities[static_cast<int>(settings.parity)];
+        dcb_.ByteSize = static_cast<BYTE>(settings.dataBits);
+        dcb_.StopBits = kStopBits[static_cast<int>(settings.stopBits)];
     }
     return calls_.setCommState(handle_, &dcb_) != FALSE;
 }

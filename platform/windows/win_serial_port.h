@@ -47,6 +47,9 @@ class WinSerialPort final : public SerialPort {
     bool isOpen() const override { return handle_ != INVALID_HANDLE_VALUE; }
     OpenFailure lastOpenFailure() const override { return openFailure_; }
     std::optional<LineSettings> currentSettings() override;
+    // BuildCommDCBA into the record GetCommState filled.
+    std::optional<LineSettings> buildSettings(const std::string& text) override;
+    // The settings into the record, then SetCommState.
     bool applySettings(const LineSettings& settings) override;
     std::optional<std::uint8_t> readByteWithin(Micros wait) override;
     bool write(const std::uint8_t* bytes, std::size_t count) override;
@@ -61,6 +64,8 @@ class WinSerialPort final : public SerialPort {
     // The line record GetCommState fills and BuildCommDCBA changes, so that the
     // fields the settings text does not name stay as the driver had them.
     DCB dcb_{};
+    // The settings dcb_ was last read (GetCommState) or built (BuildCommDCBA) with.
+    std::optional<LineSettings> recordSays_;
     DWORD readTimeoutMs_ = 0;  // the read constant in force
     bool hungUp_ = false;
     OpenFailure openFailure_ = OpenFailure::None;

@@ -75,7 +75,11 @@ class ComPlugAndPlayQuery final : public PlugAndPlayQuery {
         }
         return true;
     }
-    void readName(VARIANT& name) override { device_->Get(L"Name", 0, &name, nullptr, nullptr); }
+    void readName(VARIANT& name) override {
+        BSTR property = SysAllocString(L"Name");
+        device_->Get(property, 0, &name, nullptr, nullptr);
+        SysFreeString(property);
+    }
     void releaseAll() override {
         release(enumerator_);
         release(services_);
@@ -128,7 +132,11 @@ PortNameListing WmiPortNames::listNames() {
         listing.error = message + hresultText(result);
         return true;
     };
-    if (failed(query_->initializeSecurity(), "Failed to initialize security. Error code = ") ||
+    // Security is set once per process: a second Start finds it set (RPC_E_TOO_LATE),
+    // which is what the call asks for, and lists the ports again.
+    const HRESULT security = query_->initializeSecurity();
+    if (failed(security == RPC_E_TOO_LATE ? S_OK : security,
+               "Failed to initialize security. Error code = ") ||
         failed(query_->createLocator(), "Failed to create IWbemLocator object. Err code = ") ||
         failed(query_->connect(), "Could not connect. Error code = ") ||
         failed(query_->setProxyBlanket(), "Could not set proxy blanket. Error code = ")) {

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include "link/link.h"
+
 #include <deque>
+#include <string>
 #include <vector>
 
 namespace kelvane {
@@ -38,7 +41,14 @@ struct FakeComm {
             const bool sized = dcb->DCBlength == 28;
             return *dcb = record, log += "get ", stateOk && sized;
         };
-        c.buildCommDcb = [this](LPCSTR text, LPDCB) {
+        c.buildCommDcb = [this](LPCSTR text, LPDCB dcb) {
+            const auto parsed = parseLineSettings(text);
+            if (buildOk && parsed) {
+                dcb->BaudRate = static_cast<DWORD>(parsed->baud);
+                dcb->Parity = NOPARITY;
+                dcb->ByteSize = 8;
+                dcb->StopBits = ONESTOPBIT;
+            }
             return log += text + std::string(" "), buildOk;
         };
         c.setCommState = [this](HANDLE, LPDCB dcb) { return log += "set ", record = *dcb, setOk; };
@@ -84,7 +94,7 @@ TEST(WinSerialPort, TheDriversLineRecordGivesTheSettings) {
                 {TRUE, ODDPARITY, 8, ONE5STOPBITS, "4800,O,8,1.5"},
                 {TRUE, MARKPARITY, 5, ONESTOPBIT, "4800,M,5,1"},
                 {TRUE, SPACEPARITY, 6, ONESTOPBIT, "4800,S,6,1"},
-                {TRUE, 9, 8, ONESTOPBIT, ""},
+                {TRUE, 9, 8, 7, "4800,N,8,1"},
                 {FALSE, NOPARITY, 8, ONESTOPBIT, ""}};
     for (const auto& row : rows) {
         FakeComm comm;
@@ -100,24 +110,38 @@ TEST(WinSerialPort, TheDriversLineRecordGivesTheSettings) {
     }
 }
 
-TEST(WinSerialPort, SettingsAreBuiltIntoTheFetchedRecordThenSet) {
+TEST(WinSerialPort, TheLinkOpensWithTheRecordFetchedThenBuiltFromTheTableThenSet) {
     const struct {
-        BOOL buildOk, setOk;
-        const char* calls;  // empty: refused
-    } rows[] = {{TRUE, TRUE, "get 19200,E,7,2 set "}, {TRUE, FALSE, ""}, {FALSE, TRUE, ""}};
+        BOOL stateOk, buildOk, setOk;
+        const char* messages;
+    } rows[] = {{TRUE, TRUE, TRUE, ""},
+                {FALSE, TRUE, TRUE, "Error in GetCommState|"},
+                {TRUE, FALSE, TRUE, "Error in BuildCommDCB|"},
+                {TRUE, TRUE, FALSE, "Error in SetCommState|"},
+                {FALSE, FALSE, FALSE,
+                 "Error in GetCommState|Error in BuildCommDCB|Error in SetCommState|"}};
     for (const auto& row : rows) {
         FakeComm comm;
+        comm.stateOk = row.stateOk;
         comm.buildOk = row.buildOk;
         comm.setOk = row.setOk;
-        comm.record.XonLim = 77;  // a field the settings text does not name
+        comm.record.Parity = ODDPARITY;  // what the driver had: kept when the text is refused
+        comm.record.XonLim = 77;         // a field no settings text names
         WinSerialPort port(comm.calls());
-        ASSERT_TRUE(port.open("COM5"));
-        comm.log.clear();
-        port.currentSettings();
-        comm.record = DCB{};
-        const bool applied = port.applySettings({19200, Parity::Even, 7, StopBits::Two});
-        EXPECT_EQ(applied ? comm.log : "", row.calls);
-        EXPECT_EQ(comm.record.XonLim, row.buildOk ? 77 : 0) << "set, and with the fetched fields";
+        RecordingDialogs dialogs;
+        Link link(port, dialogs);
+        link.OpenPort(9, 1);
+        std::string messages;
+        for (const auto& entry : dialogs.entries) {
+            messages += entry.text + "|";
+        }
+        EXPECT_EQ(messages, row.messages);
+        EXPECT_EQ(comm.log, "open \\\\.\\COM10 get 9600,N,8,1 set ") << "every step runs";
+        EXPECT_EQ(comm.readConstants, std::vector<DWORD>{100});
+        EXPECT_EQ(comm.record.XonLim, 77);
+        // Refused text: the fetched record as it was, or the link's 4800,N,8,1 when
+        // nothing could be fetched.
+        EXPECT_EQ(comm.record.Parity, row.buildOk || !row.stateOk ? NOPARITY : ODDPARITY);
     }
 }
 

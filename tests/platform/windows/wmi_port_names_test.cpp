@@ -55,14 +55,13 @@ TEST(WmiPortNames, AFailingStepEndsTheListingWithItsMessage) {
         const char* step;
         HRESULT result;
         const char* message;
-    } rows[] = {
-        {"security", HRESULT(0x80010119), "Failed to initialize security. Error code = 80010119"},
-        {"locator", REGDB_E_CLASSNOTREG,
-         "Failed to create IWbemLocator object. Err code = 80040154"},
-        {"connect", HRESULT(0x8004100E), "Could not connect. Error code = 8004100E"},
-        {"blanket", E_ACCESSDENIED, "Could not set proxy blanket. Error code = 80070005"},
-        {"enumerate", HRESULT(0x80041003), "Error"},
-        {"enumerate", S_FALSE, "Error"}};
+    } rows[] = {{"security", E_OUTOFMEMORY, "Failed to initialize security. Error code = 8007000E"},
+                {"locator", REGDB_E_CLASSNOTREG,
+                 "Failed to create IWbemLocator object. Err code = 80040154"},
+                {"connect", HRESULT(0x8004100E), "Could not connect. Error code = 8004100E"},
+                {"blanket", E_ACCESSDENIED, "Could not set proxy blanket. Error code = 80070005"},
+                {"enumerate", HRESULT(0x80041003), "Error"},
+                {"enumerate", S_FALSE, "Error"}};
     for (const auto& row : rows) {
         Script script{{{row.step, row.result}}, {{VT_BSTR, L"USB Serial Port (COM5)"}}};
         const PortNameListing listing =
@@ -73,6 +72,12 @@ TEST(WmiPortNames, AFailingStepEndsTheListingWithItsMessage) {
         // Released and ended at the failure; the destructor has nothing more to end.
         EXPECT_EQ(script.log, kSteps.substr(0, end) + "release uninitialize release ") << row.step;
     }
+    // Security already set for the process (a second Start) is no failure.
+    Script script{{{"security", RPC_E_TOO_LATE}}, {{VT_BSTR, L"USB Serial Port (COM5)"}}};
+    const PortNameListing listing =
+        WmiPortNames(std::make_unique<ScriptedQuery>(script)).listNames();
+    EXPECT_EQ(listing.error, std::nullopt);
+    EXPECT_EQ(listing.names, std::vector<std::string>{"USB Serial Port (COM5)"});
 }
 
 TEST(WmiPortNames, ResultsShowAsEightUpperCaseHexDigits) {
