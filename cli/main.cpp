@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -71,27 +72,44 @@ std::optional<std::string> findAdapter(std::string& problem) {
         problem = *listing.error;
         return std::nullopt;
     }
-    std::optional<std::string> chosen;
+    // The last adapter listed wins, as on the Scan screen, whatever its number says.
+    std::optional<std::string> lastAdapter;
     for (const std::string& name : listing.names) {
-        const PortNameVerdict verdict = readPortName(name);
-        if (!verdict.adapter) {
-            continue;
+        if (readPortName(name).adapter) {
+            lastAdapter = name;
         }
-        std::optional<std::string> device;
-        try {
-            device = portDeviceName(portNumberFromText(verdict.numberText) - 1);
-        } catch (const ConversionError&) {
-        }
-        if (!device) {
-            problem = "the adapter \"" + name + "\" has no port number from 1 to 16";
-            return std::nullopt;
-        }
-        chosen = source.resolve(*device);
     }
-    if (!chosen) {
+    if (!lastAdapter) {
         problem = "no USB-to-serial adapter found; name the device with --port DEVICE";
+        return std::nullopt;
     }
-    return chosen;
+    std::optional<std::string> device;
+    try {
+        device = portDeviceName(portNumberFromText(readPortName(*lastAdapter).numberText) - 1);
+    } catch (const ConversionError&) {
+    }
+    if (!device) {
+        problem = "the adapter \"" + *lastAdapter + "\" has no port number from 1 to 16";
+        return std::nullopt;
+    }
+    return source.resolve(*device);
+}
+
+// The device a --port names. On Windows "COM10" … "COM16" (any case) open by their
+// device-namespace names, "\\.\COM10" …, as the port-name table gives them: only
+// COM1 … COM9 open by their plain names.
+std::string portDevice(const std::string& port) {
+#ifdef _WIN32
+    std::string upper = port;
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    for (const char* entry : kPortNameTable) {
+        if (comAlias(entry) == upper) {
+            return entry;
+        }
+    }
+#endif
+    return port;
 }
 
 // The port the command talks through: the system's, or the simulated adapter's own.
@@ -318,6 +336,7 @@ int main(int argc, char** argv) {
     }
 
     if (ports.size() > 1) {
+        std::transform(ports.begin(), ports.end(), ports.begin(), portDevice);
         for (std::size_t i = 0; i < ports.size(); ++i) {
             if (std::find(ports.begin(), ports.begin() + static_cast<std::ptrdiff_t>(i),
                           ports[i]) != ports.begin() + static_cast<std::ptrdiff_t>(i)) {
@@ -380,7 +399,7 @@ int main(int argc, char** argv) {
     }
 
     SimulatedAdapter simulated;
-    std::string device = ports.empty() ? std::string() : ports.front();
+    std::string device = ports.empty() ? std::string() : portDevice(ports.front());
     if (simulate->count() > 0) {
         std::string error;
         if (!simulated.start(simulateModel, error)) {

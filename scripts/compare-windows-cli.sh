@@ -5,7 +5,7 @@
 # output and the same messages. Times of day and the device's name are the only
 # words that may differ.
 # Usage: scripts/compare-windows-cli.sh NATIVE_BUILD_DIR KELVANE_CLI_EXE WORK_DIR
-# (WINEPREFIX set, its wineserver running).
+# (WINEPREFIX set).
 set -euo pipefail
 # "&" in a replaced path stays itself.
 shopt -u patsub_replacement 2>/dev/null || true
@@ -19,15 +19,22 @@ com5="$WINEPREFIX/dosdevices/com5"
 rm -rf "$work"
 mkdir -p "$work"
 failures=0
+sim_pid=""
+# No run may hang CI: each program gets two minutes.
+limit="timeout 120"
 
-# Starts kelvane-sim with a link at $1 and the remaining arguments; waits for the link.
+# Starts kelvane-sim with a link at $1 and the remaining arguments, and waits until it
+# has printed its device (after making the link); a link left by an earlier run, or
+# one wine made for a serial port of the host, is removed first.
 start_sim() {
     local link="$1"
     shift
+    rm -f "$link"
     "$sim" --link "$link" "$@" >"$work/sim.out" 2>"$work/sim.err" &
     sim_pid=$!
-    for _ in $(seq 100); do
-        [ -L "$link" ] && return 0
+    for _ in $(seq 200); do
+        [ -s "$work/sim.out" ] && return 0
+        kill -0 "$sim_pid" 2>/dev/null || break
         sleep 0.05
     done
     echo "kelvane-sim did not start: $(cat "$work/sim.err")" >&2
@@ -35,14 +42,24 @@ start_sim() {
 }
 
 stop_sim() {
-    kill -INT "$sim_pid" 2>/dev/null || true
-    wait "$sim_pid" 2>/dev/null || true
+    if [ -n "$sim_pid" ]; then
+        kill -INT "$sim_pid" 2>/dev/null || true
+        wait "$sim_pid" 2>/dev/null || true
+        sim_pid=""
+    fi
 }
+trap stop_sim EXIT
+# A pseudo-terminal's hang-up makes wineserver print its whole state to the stderr it
+# started with, and wine's background services keep open the output they started
+# with: both are started here, their output aside, and serve every run below (ones
+# already running serve as well).
+wineserver -p >>"$work/wineserver.log" 2>&1 || true
+wineboot --init >>"$work/wineserver.log" 2>&1
 
 # The words that may differ: the device's name, and in measure's CSV the times of day
 # and the digits of values the simulator draws from the time it has run.
 normalize() {
-    sed -e "s#$work/native-port#COM5#g" -e 's/\r$//' \
+    sed -e "s#$work/native-port#${win_port//\\/\\\\}#g" -e 's/\r$//' \
         -e '/^[0-9-]*T[0-9:.]*Z,/{s/^[^,]*,/TIME,/;s/[0-9]/9/g}'
 }
 
@@ -55,12 +72,12 @@ check() {
     local status_native=0 status_windows=0
     # shellcheck disable=SC2086
     start_sim "$work/native-port" $sim_args
-    "$cli" --port "$work/native-port" "${@//@FILE@/$work/changed.json}" >"$work/$name.native.out" \
+    $limit "$cli" --port "$work/native-port" "${@//@FILE@/$work/changed.json}" >"$work/$name.native.out" \
         2>"$work/$name.native.err" || status_native=$?
     stop_sim
     # shellcheck disable=SC2086
-    start_sim "$com5" $sim_args
-    wine "$exe" --port COM5 "${@//@FILE@/$changed_windows}" >"$work/$name.windows.out" 2>"$work/$name.windows.err" ||
+    start_sim "$WINEPREFIX/dosdevices/$win_link" $sim_args
+    $limit wine "$exe" --port "$win_port" "${@//@FILE@/$changed_windows}" >"$work/$name.windows.out" 2>"$work/$name.windows.err" ||
         status_windows=$?
     stop_sim
     local same=1
@@ -82,13 +99,15 @@ check() {
 
 # A configuration to write and compare: the simulator's own, with other limits.
 start_sim "$work/native-port"
-"$cli" --port "$work/native-port" read -o "$work/device.json"
+$limit "$cli" --port "$work/native-port" read -o "$work/device.json"
 stop_sim
 sed -e 's/"upper": 400/"upper": 600/' -e 's/"offset": 0.0/"offset": 1.5/' \
     "$work/device.json" >"$work/changed.json"
 # A Windows path, as a technician would give it.
 changed_windows="$(winepath -w "$work/changed.json")"
 
+win_port=COM5
+win_link=com5
 check identify "" identify
 check read "" read
 check read-qtn "--model QTN-H --serial 4294967295" read
@@ -106,16 +125,24 @@ for fault in no-reply bad-crc short-reply late-reply gap-in-reply sensor-open ot
 done
 check write-store-fails "--fault store-fails" write "$work/changed.json"
 check measure-sensor-open "--fault sensor-open" measure --count 2 --interval 100
+# Ports past COM9 open by their device-namespace names, however they are given.
+win_link=com12
+win_port=COM12
+check read-COM12 "" read
+win_port='\\.\COM12'
+check read-device-namespace-COM12 "" read
+win_port=COM5
+win_link=com5
 
 # A pulled-out adapter: wine keeps reading nothing instead of failing, so only the
 # exit status is the same on both sides.
 status_native=0
 status_windows=0
 start_sim "$work/native-port" --fault adapter-pulled:2
-"$cli" --port "$work/native-port" read >/dev/null 2>&1 || status_native=$?
+$limit "$cli" --port "$work/native-port" read >/dev/null 2>&1 || status_native=$?
 stop_sim
 start_sim "$com5" --fault adapter-pulled:2
-wine "$exe" --port COM5 read >/dev/null 2>&1 || status_windows=$?
+$limit wine "$exe" --port COM5 read >/dev/null 2>&1 || status_windows=$?
 stop_sim
 if [ "$status_native" -eq "$status_windows" ]; then
     echo "same   read-adapter-pulled (exit $status_native)"
@@ -128,9 +155,9 @@ fi
 rm -f "$com5" "$work/native-port"
 status_native=0
 status_windows=0
-"$cli" --port "$work/native-port" identify >"$work/absent.native.out" 2>"$work/absent.native.err" ||
+$limit "$cli" --port "$work/native-port" identify >"$work/absent.native.out" 2>"$work/absent.native.err" ||
     status_native=$?
-wine "$exe" --port COM5 identify >"$work/absent.windows.out" 2>"$work/absent.windows.err" ||
+$limit wine "$exe" --port COM5 identify >"$work/absent.windows.out" 2>"$work/absent.windows.err" ||
     status_windows=$?
 if [ "$status_native" -eq "$status_windows" ] &&
     cmp -s <(normalize <"$work/absent.native.err") <(normalize <"$work/absent.windows.err"); then
@@ -142,13 +169,14 @@ else
 fi
 
 # The simulated transmitter inside kelvane-cli.exe, and a port past COM9.
-wine "$exe" --simulate QTR-D identify >"$work/simulate.out"
+$limit wine "$exe" --simulate QTR-D identify >"$work/simulate.out"
 grep -q "^model QTR-D" "$work/simulate.out" || {
     echo "kelvane-cli.exe --simulate did not identify a QTR-D" >&2
     failures=$((failures + 1))
 }
 status_windows=0
-wine "$exe" --port '\\.\COM12' identify >/dev/null 2>"$work/com12.err" || status_windows=$?
+rm -f "$WINEPREFIX/dosdevices/com12"
+$limit wine "$exe" --port '\\.\COM12' identify >/dev/null 2>"$work/com12.err" || status_windows=$?
 grep -q 'cannot open \\\\.\\COM12: no such serial device' "$work/com12.err" || {
     echo "kelvane-cli.exe --port \\\\.\\COM12: $(cat "$work/com12.err")" >&2
     failures=$((failures + 1))
