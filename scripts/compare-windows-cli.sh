@@ -56,10 +56,12 @@ trap stop_sim EXIT
 wineserver -p >>"$work/wineserver.log" 2>&1 || true
 wineboot --init >>"$work/wineserver.log" 2>&1
 
-# The words that may differ: the device's name, and in measure's CSV the times of day
-# and the digits of values the simulator draws from the time it has run.
+# The words that may differ: the device's name, how many bytes of a streaming line's
+# noise one collection took, and in measure's CSV the times of day and the digits of
+# values the simulator draws from the time it has run.
 normalize() {
     sed -e "s#$work/native-port#${win_port//\\/\\\\}#g" -e 's/\r$//' \
+        -e 's/([0-9]* bytes: noise/(N bytes: noise/' \
         -e '/^[0-9-]*T[0-9:.]*Z,/{s/^[^,]*,/TIME,/;s/[0-9]/9/g}'
 }
 
@@ -181,6 +183,15 @@ grep -q 'cannot open \\\\.\\COM12: no such serial device' "$work/com12.err" || {
     echo "kelvane-cli.exe --port \\\\.\\COM12: $(cat "$work/com12.err")" >&2
     failures=$((failures + 1))
 }
+
+# No --port: the adapter is looked for through WMI, which lists no COM port under
+# wine; the scan must say so and fail cleanly.
+status_windows=0
+$limit wine "$exe" identify >/dev/null 2>"$work/wmi.err" || status_windows=$?
+if [ "$status_windows" -ne 1 ] || ! grep -q "no USB-to-serial adapter found" "$work/wmi.err"; then
+    echo "kelvane-cli.exe without --port: exit $status_windows, $(cat "$work/wmi.err")" >&2
+    failures=$((failures + 1))
+fi
 
 if [ "$failures" -gt 0 ]; then
     echo "$failures case(s) differ between kelvane-cli and kelvane-cli.exe (see $work)" >&2
