@@ -108,21 +108,19 @@ class Natural {
             const Natural part = divisor.shiftedLeft(shift);
             if (!(*this < part)) {
                 subtract(part);
-                quotient = quotient.plusBit(shift);
+                quotient.setBit(shift);
             }
         }
         return quotient;
     }
 
   private:
-    Natural plusBit(int index) const {
-        Natural result = *this;
+    void setBit(int index) {
         const auto limb = static_cast<size_t>(index / 32);
-        if (result.limbs_.size() <= limb) {
-            result.limbs_.resize(limb + 1, 0);
+        if (limbs_.size() <= limb) {
+            limbs_.resize(limb + 1, 0);
         }
-        result.limbs_[limb] |= 1U << (index % 32);  // the bit is known to be clear
-        return result;
+        limbs_[limb] |= 1U << (index % 32);
     }
     void trim() {
         while (!limbs_.empty() && limbs_.back() == 0) {
@@ -157,12 +155,11 @@ Rounded roundToBits(const Natural& value, int exponent, int bits, bool inexactBe
     return {significand, exponent + cut};
 }
 
-Natural powerOfTen(long exponent) {
-    Natural power(1);
+Natural timesPowerOfTen(Natural value, long exponent) {
     for (long i = 0; i < exponent; ++i) {
-        power.multiplyAdd(10);
+        value.multiplyAdd(10);
     }
-    return power;
+    return value;
 }
 
 // The extended type's range: its largest finite value's exponent, and the smallest
@@ -241,14 +238,10 @@ Extended Extended::fromText(const std::string& text) {
     }
     Rounded rounded{};
     if (exponent >= 0) {
-        Natural whole = digits;
-        for (long i = 0; i < exponent; ++i) {
-            whole.multiplyAdd(10);
-        }
-        rounded = roundToBits(whole, 0, 64, false);
+        rounded = roundToBits(timesPowerOfTen(digits, exponent), 0, 64, false);
     } else {
         // digits / 10^-exponent, with at least 66 quotient bits before the rounding.
-        const Natural divisor = powerOfTen(-exponent);
+        const Natural divisor = timesPowerOfTen(Natural(1), -exponent);
         const int scale = std::max(0, 66 + divisor.bitLength() - digits.bitLength());
         Natural remainder = digits.shiftedLeft(scale);
         const Natural quotient = remainder.divideBy(divisor);
@@ -322,11 +315,11 @@ bool operator<(const Extended& a, const Extended& b) {
     if (a.negative_ != b.negative_) {
         return a.negative_;
     }
-    const bool smallerMagnitude =
-        a.exponent_ != b.exponent_ ? a.exponent_ < b.exponent_ : a.significand_ < b.significand_;
-    const bool largerMagnitude =
-        a.exponent_ != b.exponent_ ? a.exponent_ > b.exponent_ : a.significand_ > b.significand_;
-    return a.negative_ ? largerMagnitude : smallerMagnitude;
+    // Same sign: compare magnitudes, the other way round for negative numbers.
+    const Extended& smaller = a.negative_ ? b : a;
+    const Extended& larger = a.negative_ ? a : b;
+    return smaller.exponent_ != larger.exponent_ ? smaller.exponent_ < larger.exponent_
+                                                 : smaller.significand_ < larger.significand_;
 }
 
 }  // namespace kelvane

@@ -28,29 +28,6 @@ bool looksDecimal(const std::string& body) {
     });
 }
 
-// std::from_chars never looks at the locale, unlike strtod, which reads "0,5"
-// under a comma-decimal locale and stops at the point of "0.5".
-template <class Number>
-Number parseDecimal(const std::string& text) {
-    const auto fail = [&]() {
-        return ConversionError("'" + text + "' is not a valid floating point value");
-    };
-    std::string body = trimmed(text);
-    if (body.size() > 1 && body[0] == '+' && body[1] != '-' && body[1] != '+') {
-        body.erase(0, 1);  // from_chars takes no plus sign; the offset limits carry one
-    }
-    if (body.empty() || !looksDecimal(body)) {
-        throw fail();
-    }
-    Number value{};
-    const char* end = body.data() + body.size();
-    const auto result = std::from_chars(body.data(), end, value, std::chars_format::general);
-    if (result.ec != std::errc() || result.ptr != end || !std::isfinite(value)) {
-        throw fail();
-    }
-    return value;
-}
-
 }  // namespace
 
 int textToInt(const std::string& text) {
@@ -71,8 +48,26 @@ int textToInt(const std::string& text) {
     return value;
 }
 
+// std::from_chars never looks at the locale, unlike strtod, which reads "0,5"
+// under a comma-decimal locale and stops at the point of "0.5".
 double textToFloat(const std::string& text) {
-    return parseDecimal<double>(text);
+    const auto fail = [&]() {
+        return ConversionError("'" + text + "' is not a valid floating point value");
+    };
+    std::string body = trimmed(text);
+    if (body.size() > 1 && body[0] == '+' && body[1] != '-' && body[1] != '+') {
+        body.erase(0, 1);  // from_chars takes no plus sign; the offset limits carry one
+    }
+    if (body.empty() || !looksDecimal(body)) {
+        throw fail();
+    }
+    double value{};
+    const char* end = body.data() + body.size();
+    const auto result = std::from_chars(body.data(), end, value, std::chars_format::general);
+    if (result.ec != std::errc() || result.ptr != end || !std::isfinite(value)) {
+        throw fail();
+    }
+    return value;
 }
 
 std::string formatFixed(double value, int decimals) {

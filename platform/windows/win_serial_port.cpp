@@ -68,7 +68,6 @@ bool WinSerialPort::open(const std::string& deviceName) {
     handle_ = handle;
     hungUp_ = false;
     dcb_ = DCB{};
-    recordSays_.reset();
     // Not checked: a port that refuses its time-outs still reads and writes.
     setTimeouts(kReadTimeoutMs);
     readTimeoutMs_ = kReadTimeoutMs;
@@ -91,25 +90,23 @@ std::optional<LineSettings> WinSerialPort::currentSettings() {
     if (!calls_.getCommState(handle_, &dcb_)) {
         return std::nullopt;
     }
-    recordSays_ = settingsOf(dcb_);
-    return recordSays_;
+    return settingsOf(dcb_);
 }
 
 std::optional<LineSettings> WinSerialPort::buildSettings(const std::string& text) {
     if (!calls_.buildCommDcb(text.c_str(), &dcb_)) {
         return std::nullopt;
     }
-    recordSays_ = settingsOf(dcb_);
-    return recordSays_;
+    return settingsOf(dcb_);
 }
 
 bool WinSerialPort::applySettings(const LineSettings& settings) {
     if (!isOpen()) {
         return false;
     }
-    // Settings the record was just read or built with are set as the record holds them;
-    // any others are written into it first.
-    if (recordSays_ != settings) {
+    // Settings the record already holds (just read or built) are set as it holds them,
+    // codes no setting names included; any others are written into it first.
+    if (settingsOf(dcb_) != settings) {
         dcb_.BaudRate = static_cast<DWORD>(settings.baud);
         dcb_.Parity = kParities[static_cast<int>(settings.parity)];
         dcb_.ByteSize = static_cast<BYTE>(settings.dataBits);

@@ -64,8 +64,6 @@ class WinSerialPort final : public SerialPort {
     // The line record GetCommState fills and BuildCommDCBA changes, so that the
     // fields the settings text does not name stay as the driver had them.
     DCB dcb_{};
-    // The settings dcb_ was last read (GetCommState) or built (BuildCommDCBA) with.
-    std::optional<LineSettings> recordSays_;
     DWORD readTimeoutMs_ = 0;  // the read constant in force
     bool hungUp_ = false;
     OpenFailure openFailure_ = OpenFailure::None;
