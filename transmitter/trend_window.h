@@ -1,4 +1,4 @@
-// The measured value over time: a window of its own with a line chart of what the
+// The measured value over time: a window of its own with a line drawing of what the
 // measurement polling shows (the last kMinutes minutes, the unit on the value axis)
 // and "Save CSV..." with the columns of kelvane-cli measure. It sends nothing: the
 // transmitter screen hands it each value its polling reads.
@@ -11,13 +11,11 @@
 #include <string>
 #include <vector>
 
-class QChart;
-class QDateTimeAxis;
-class QLineSeries;
 class QPushButton;
-class QValueAxis;
 
 namespace kelvane {
+
+class TrendPlot;
 
 class TrendWindow final : public QWidget {
     Q_OBJECT
@@ -32,11 +30,14 @@ class TrendWindow final : public QWidget {
     };
     static constexpr int kMinutes = 10;
 
-    // A value the polling read; "OPEN" is kept in the samples but not plotted.
+    // A value the polling read; "OPEN" is kept in the samples but not plotted, and the
+    // line breaks off there.
     void addValue(const QDateTime& at, std::int16_t raw, const std::string& shown,
                   const std::string& unit);
     const std::vector<Sample>& samples() const { return samples_; }
     int plottedPoints() const;
+    // Separate stretches of line: a value that cannot be drawn starts a new one.
+    int plottedLines() const;
     void applyLanguage(std::int16_t languageId);
 
     // "time,raw,value,unit" and one line a sample; false when the file cannot be written.
@@ -47,10 +48,7 @@ class TrendWindow final : public QWidget {
 
   private:
     std::vector<Sample> samples_;
-    QChart* chart_ = nullptr;
-    QLineSeries* series_ = nullptr;
-    QDateTimeAxis* timeAxis_ = nullptr;
-    QValueAxis* valueAxis_ = nullptr;
+    TrendPlot* plot_ = nullptr;
     QPushButton* saveButton_ = nullptr;
     std::function<std::string()> chooseFile_;
     std::int16_t languageId_ = 0;

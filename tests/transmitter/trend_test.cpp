@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "tests/transmitter/screen_fixture.h"
+#include "transmitter/trend_window.h"
 
 namespace kelvane::testing {
 namespace {
@@ -58,6 +59,39 @@ TEST_F(Trend, FollowsThePollingWithoutARequestOfItsOwnAndSavesItsCsv) {
     screen.SimplifiedClick();
     EXPECT_EQ(screen.trend()->windowTitle().toStdString(), "量测值趋势图");
     EXPECT_EQ(ui().MeasuringValueTrend1->text().toStdString(), "量测值趋势图");
+}
+
+// What the drawing holds: the last ten minutes, a new stretch of line after each value
+// that cannot be drawn; the samples for the CSV keep everything.
+TEST(TrendDrawing, KeepsTenMinutesAndBreaksTheLineAtOpen) {
+    struct Row {
+        std::vector<std::pair<int, const char*>> values;  // seconds from the start, shown
+        int points;
+        int lines;
+    };
+    const Row rows[] = {
+        {{{0, "20.0"}, {1, "20.5"}, {2, "21.0"}}, 3, 1},
+        {{{0, "20.0"}, {1, "OPEN"}, {2, "21.0"}, {3, "21.5"}}, 3, 2},
+        {{{0, "OPEN"}, {1, "OPEN"}, {2, "21.0"}}, 1, 1},
+        {{{0, "20.0"}, {1, "OPEN"}, {2, "OPEN"}}, 1, 1},
+        {{{0, "20.0"}, {600, "20.5"}}, 2, 1},
+        {{{0, "20.0"}, {600, "20.5"}, {601, "21.0"}}, 2, 1},
+        {{{0, "20.0"}, {1, "20.5"}, {602, "21.0"}}, 1, 1},
+        {{{0, "20.0"}, {1, "OPEN"}, {2, "20.5"}, {3, "20.8"}, {601, "21.0"}}, 3, 1},
+        {{{0, "-12.5"}, {5, "-200.0"}}, 2, 1},
+    };
+    const QDateTime start = QDateTime::fromMSecsSinceEpoch(1'700'000'000'000LL);
+    for (const Row& row : rows) {
+        TrendWindow trend;
+        for (const auto& [seconds, shown] : row.values) {
+            trend.addValue(start.addSecs(seconds), 0, shown, "deg C");
+        }
+        trend.resize(500, 300);
+        trend.grab();  // draws every stretch
+        EXPECT_EQ(trend.samples().size(), row.values.size());
+        EXPECT_EQ(trend.plottedPoints(), row.points) << row.values.size();
+        EXPECT_EQ(trend.plottedLines(), row.lines) << row.values.size();
+    }
 }
 
 }  // namespace
