@@ -11,14 +11,12 @@
 
 #include "app/options.h"
 #include "app/program_windows.h"
+#include "app/system_ports.h"
 #include "app/window_report.h"
 #include "kelvane_version.h"
 #include "link/link.h"
 #include "link/link_traffic_log.h"
 #include "link/program_state.h"
-#include "platform/linux/linux_ports.h"
-#include "platform/linux/posix_serial_port.h"
-#include "platform/linux/simulated_adapter.h"
 #include "ui/qt_dialogs.h"
 
 int main(int argc, char* argv[]) {
@@ -53,26 +51,19 @@ int main(int argc, char* argv[]) {
     }
 
     try {
-        std::vector<kelvane::SerialDevice> extraAdapters;
-        for (const std::string& device : options.ports) {
-            extraAdapters.push_back({device, true, {}});
+        kelvane::SystemPorts system;
+        std::string error;
+        if (!system.start(options, error)) {
+            std::fprintf(stderr, "kelvane: %s\n", error.c_str());
+            return 1;
         }
-        kelvane::SimulatedAdapter simulated;
         if (options.simulate) {
-            std::string error;
-            if (!simulated.start(options.simulateModel, error)) {
-                std::fprintf(stderr, "kelvane: cannot start the simulated transmitter: %s\n",
-                             error.c_str());
-                return 1;
-            }
-            extraAdapters.push_back({simulated.devicePath(), true, "Kelvane Simulator"});
-            std::printf("simulated transmitter on %s\n", simulated.devicePath().c_str());
+            std::printf("simulated transmitter on %s\n", system.simulatedDevice().c_str());
             std::fflush(stdout);
         }
 
-        kelvane::PosixSerialPort port;
         kelvane::QtDialogs dialogs;
-        kelvane::Link link(port, dialogs);
+        kelvane::Link link(system.port(), dialogs);
         std::ofstream logFile;
         std::unique_ptr<kelvane::LinkTrafficLog> trafficLog;
         if (!options.logPath.empty()) {
@@ -89,10 +80,8 @@ int main(int argc, char* argv[]) {
             link.setObserver(trafficLog.get());
         }
         kelvane::ProgramState state;
-        kelvane::SysfsDeviceSource devices;
-        kelvane::LinuxPortNames ports(devices, std::move(extraAdapters));
-        kelvane::ProgramWindows windows(
-            {link, state, dialogs, ports, [] { QCoreApplication::quit(); }, options.autoStart});
+        kelvane::ProgramWindows windows({link, state, dialogs, system.names(),
+                                         [] { QCoreApplication::quit(); }, options.autoStart});
         windows.form2().setServiceAccess(options.service);
         std::unique_ptr<kelvane::WindowReport> report;
         if (options.reportWindows) {

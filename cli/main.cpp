@@ -100,13 +100,8 @@ std::optional<std::string> findAdapter(std::string& problem) {
 // COM1 … COM9 open by their plain names.
 std::string portDevice(const std::string& port) {
 #ifdef _WIN32
-    std::string upper = port;
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    for (const char* entry : kPortNameTable) {
-        if (comAlias(entry) == upper) {
-            return entry;
-        }
+    if (const auto index = portIndexOfName(port)) {
+        return *portDeviceName(*index);
     }
 #endif
     return port;

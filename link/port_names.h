@@ -19,4 +19,9 @@ std::optional<std::string> portDeviceName(int portIndex);
 // The "COMn" alias inside a table name ("\\.\COM12" → "COM12"); other names unchanged.
 std::string comAlias(const std::string& deviceName);
 
+// The index of the table entry a user's port name means: the entry itself or its
+// "COMn" alias, with or without the device namespace, in any case ("com12",
+// "\\.\COM12", "\\.\COM3"); nothing for any other name.
+std::optional<int> portIndexOfName(const std::string& name);
+
 }  // namespace kelvane

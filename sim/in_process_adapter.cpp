@@ -56,6 +56,41 @@ class RealTimePort final : public SerialPort {
     const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
+// The simulated transmitter's port beside the system's: each open picks one of them
+// by the device name, and everything up to the next open goes to that one.
+class BesideSystemPort final : public SerialPort {
+  public:
+    BesideSystemPort(std::unique_ptr<SerialPort> simulated, std::unique_ptr<SerialPort> system)
+        : simulated_(std::move(simulated)), system_(std::move(system)), active_(system_.get()) {}
+
+    bool open(const std::string& deviceName) override {
+        active_ = deviceName == InProcessAdapter::kDeviceName ? simulated_.get() : system_.get();
+        return active_->open(deviceName);
+    }
+    void close() override { active_->close(); }
+    OpenFailure lastOpenFailure() const override { return active_->lastOpenFailure(); }
+    bool isOpen() const override { return active_->isOpen(); }
+    std::optional<LineSettings> currentSettings() override { return active_->currentSettings(); }
+    std::optional<LineSettings> buildSettings(const std::string& text) override {
+        return active_->buildSettings(text);
+    }
+    bool applySettings(const LineSettings& settings) override {
+        return active_->applySettings(settings);
+    }
+    std::optional<std::uint8_t> readByteWithin(Micros wait) override {
+        return active_->readByteWithin(wait);
+    }
+    bool write(const std::uint8_t* bytes, std::size_t count) override {
+        return active_->write(bytes, count);
+    }
+    Micros now() const override { return active_->now(); }
+
+  private:
+    std::unique_ptr<SerialPort> simulated_;
+    std::unique_ptr<SerialPort> system_;
+    SerialPort* active_;
+};
+
 }  // namespace
 
 InProcessAdapter::InProcessAdapter() = default;
@@ -80,6 +115,10 @@ std::unique_ptr<SerialPort> InProcessAdapter::makePort() {
         port->port().attach(kDeviceName, *peer_);
     }
     return port;
+}
+
+std::unique_ptr<SerialPort> InProcessAdapter::makePortBeside(std::unique_ptr<SerialPort> system) {
+    return std::make_unique<BesideSystemPort>(makePort(), std::move(system));
 }
 
 }  // namespace kelvane::sim

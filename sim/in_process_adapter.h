@@ -28,6 +28,9 @@ class InProcessAdapter {
     std::string devicePath() const { return device_ ? kDeviceName : std::string(); }
     // A port that reaches the transmitter; valid while this adapter lives.
     std::unique_ptr<SerialPort> makePort();
+    // A port that opens the transmitter by kDeviceName and every other device with
+    // `system`, for a program whose scan lists both.
+    std::unique_ptr<SerialPort> makePortBeside(std::unique_ptr<SerialPort> system);
 
   private:
     VirtualClock clock_;

@@ -19,6 +19,19 @@ TEST(PortNameTable, UsesTheDeviceNamespaceFromComTenOn) {
     EXPECT_EQ(portDeviceName(-1), std::nullopt);
     EXPECT_EQ(comAlias("\\\\.\\COM12"), "COM12");
     EXPECT_EQ(comAlias("COM3"), "COM3");
+    const std::pair<const char*, std::optional<int>> names[] = {{"COM1", 0},
+                                                                {"com5", 4},
+                                                                {"COM12", 11},
+                                                                {"\\\\.\\com12", 11},
+                                                                {"\\\\.\\COM9", 8},
+                                                                {"COM17", std::nullopt},
+                                                                {"COM0", std::nullopt},
+                                                                {"/dev/ttyS0", std::nullopt},
+                                                                {"", std::nullopt},
+                                                                {"COM5 ", std::nullopt}};
+    for (const auto& [name, index] : names) {
+        EXPECT_EQ(portIndexOfName(name), index) << name;
+    }
 }
 
 TEST(LineSettingsParser, AcceptsWhatTheSerialDriverCanDo) {

@@ -38,5 +38,41 @@ TEST(InProcessAdapter, TheLinkReadsTheNamedModelsIdentity) {
     }
 }
 
+// Beside the system's port: the simulator's name opens the simulated transmitter,
+// any other name the system's port, and the next open switches again.
+TEST(InProcessAdapter, ThePortBesideTheSystemsOpensEachByItsName) {
+    InProcessAdapter adapter;
+    std::string error;
+    ASSERT_TRUE(adapter.start("", error));
+    VirtualClock clock;
+    auto system = std::make_unique<InMemoryPort>(clock);
+    Transmitter other(DeviceSettings{17});  // a QTN-H on COM3
+    InMemoryDevice otherPeer(other);
+    system->attach("COM3", otherPeer);
+    const auto port = adapter.makePortBeside(std::move(system));
+    const struct {
+        const char* device;
+        int modelCode;  // -1: the open fails
+    } rows[] = {{"SIMULATED", 2}, {"COM3", 17}, {"COM4", -1}, {"SIMULATED", 2}};
+    RecordingDialogs dialogs;
+    Link link(*port, dialogs);
+    link.setPace(Pace::Line);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.device);
+        link.OpenDevice(row.device, 0);
+        ASSERT_EQ(link.portOpen(), row.modelCode >= 0);
+        if (row.modelCode < 0) {
+            EXPECT_EQ(port->lastOpenFailure(), OpenFailure::Absent);
+            continue;
+        }
+        link.Drain();
+        link.SendRequest(1, 4, 0x1F00, 4);
+        link.CollectResponse();
+        ASSERT_EQ(link.receivedCount(), 13);
+        EXPECT_EQ(link.responseBuffer()[3], row.modelCode);
+        link.ClosePort();
+    }
+}
+
 }  // namespace
 }  // namespace kelvane::sim
