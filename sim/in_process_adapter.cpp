@@ -17,10 +17,15 @@ class RealTimePort final : public SerialPort {
     InMemoryPort& port() { return port_; }
 
   private:
-    template <class Operation>
-    auto inRealTime(Operation operation) {
+    // Time the caller spent elsewhere passes for the transmitter too.
+    void catchUp() const {
         clock_.advanceTo(
             std::chrono::duration_cast<Micros>(std::chrono::steady_clock::now() - start_));
+    }
+
+    template <class Operation>
+    auto inRealTime(Operation operation) {
+        catchUp();
         const Micros before = clock_.now();
         auto result = operation(port_);
         std::this_thread::sleep_for(clock_.now() - before);
@@ -48,7 +53,12 @@ class RealTimePort final : public SerialPort {
     bool write(const std::uint8_t* bytes, std::size_t count) override {
         return inRealTime([&](InMemoryPort& p) { return p.write(bytes, count); });
     }
-    Micros now() const override { return port_.now(); }
+    // The time now, not at the last operation: a reply collected after a pause must
+    // see the pause, or its time bound would count the pause against the reply.
+    Micros now() const override {
+        catchUp();
+        return port_.now();
+    }
 
   private:
     VirtualClock& clock_;

@@ -179,9 +179,10 @@ void TForm2::HelpClick() {
 }
 
 void TForm2::useHanForms(std::int16_t languageId) {
-    const std::initializer_list<QWidget*> ownFonts{this,     ui.Lab83,    ui.PV1_Edit, ui.PV1_Edit2,
-                                                   ui.File1, ui.Language, ui.Scan};
-    for (QWidget* widget : ownFonts) {
+    for (QWidget* widget : std::initializer_list<QWidget*>{this, ui.File1, ui.Language, ui.Scan}) {
+        kelvane::useHanForms(*widget, kFormFamilies, languageId);
+    }
+    for (QWidget* widget : std::initializer_list<QWidget*>{ui.Lab83, ui.PV1_Edit, ui.PV1_Edit2}) {
         kelvane::useHanForms(*widget, kDesignFamilies, languageId);
     }
 }

@@ -104,10 +104,10 @@ QTimer* timer(QObject* parent, const char* name, int interval) {
 
 void TForm2Design::build(QMainWindow& form) {
     form.setObjectName("TForm2");
-    // The design font is a plain sans serif with 11-pixel characters; Arial's metric
-    // twins keep the captions within the design's geometry where Arial is missing.
+    // The design font is a plain sans serif with 11-pixel characters; on Linux Arial's
+    // metric twins keep the captions within the design's geometry.
     QFont formFont = form.font();
-    formFont.setFamilies(kDesignFamilies);
+    formFont.setFamilies(kFormFamilies);
     formFont.setPixelSize(11);
     form.setFont(formFont);
 

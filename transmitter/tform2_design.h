@@ -22,8 +22,18 @@
 
 namespace kelvane {
 
-// The screen's font families, first found first: Arial and its metric twins.
-inline const QStringList kDesignFamilies{"Arial", "Liberation Sans", "Nimbus Sans", "Helvetica"};
+// The status label's and the value fields' font families, first found first: Arial
+// and its metric twins (Tahoma where none of them is, as under wine).
+inline const QStringList kDesignFamilies{"Arial", "Liberation Sans", "Nimbus Sans", "Helvetica",
+                                         "Tahoma"};
+// The screen's own font: Windows' "MS Sans Serif" where the system draws it, else its
+// TrueType successor; elsewhere the families above.
+inline const QStringList kFormFamilies =
+#ifdef Q_OS_WIN
+    QStringList{"MS Sans Serif", "Microsoft Sans Serif"} + kDesignFamilies;
+#else
+    kDesignFamilies;
+#endif
 
 struct TForm2Design {
     // Builds every control on `form`, its menu bar and central page control.

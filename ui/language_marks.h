@@ -47,10 +47,19 @@ inline void checkLanguageItem(QAction& english, QAction& traditional, QAction& s
 // Han characters have different forms in Traditional and Simplified Chinese, and the
 // system's fallback picks them by the locale; naming the language's own font after
 // the design's keeps each language in its forms without changing the design font.
+// Windows names its own CJK fonts first; Noto serves where they are missing (wine).
 inline void useHanForms(QWidget& widget, QStringList families, std::int16_t languageId) {
     if (languageId == kLanguageTraditionalChinese) {
+#ifdef Q_OS_WIN
+        families << "PMingLiU"
+                 << "Microsoft JhengHei";
+#endif
         families << "Noto Sans CJK TC";
     } else if (languageId == kLanguageSimplifiedChinese) {
+#ifdef Q_OS_WIN
+        families << "SimSun"
+                 << "Microsoft YaHei";
+#endif
         families << "Noto Sans CJK SC";
     }
     QFont font = widget.font();

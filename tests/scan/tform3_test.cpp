@@ -319,8 +319,13 @@ TEST_F(ScanScreen, AnAdapterThatCannotBeOpenedIsExplainedOnceAndTheProbeGoesOn) 
         {"no permission",
          true,
          false,
+#ifdef _WIN32
+         {"Cannot open /dev/ttyUSB0: permission denied.\nAsk your administrator whether your "
+          "account may use the adapter's COM port."}},
+#else
          {"Cannot open /dev/ttyUSB0: permission denied.\nAdd your user to the dialout group: "
           "sudo usermod -aG dialout $USER, then log in again."}},
+#endif
         {"held by another program",
          false,
          true,

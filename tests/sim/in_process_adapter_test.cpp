@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "link/link.h"
 
 namespace kelvane::sim {
@@ -36,6 +38,23 @@ TEST(InProcessAdapter, TheLinkReadsTheNamedModelsIdentity) {
         EXPECT_EQ(link.responseBuffer()[3], row.modelCode);
         EXPECT_TRUE(dialogs.entries.empty());
     }
+}
+
+// The screens collect a reply a timer tick after the request: the pause is time the
+// transmitter saw pass, not part of the collection's one-second bound.
+TEST(InProcessAdapter, AReplyCollectedAfterAPauseLongerThanTheBoundComesWhole) {
+    InProcessAdapter adapter;
+    std::string error;
+    ASSERT_TRUE(adapter.start("", error));
+    const auto port = adapter.makePort();
+    RecordingDialogs dialogs;
+    Link link(*port, dialogs);
+    link.OpenDevice(adapter.devicePath(), 0);
+    link.SendRequest(1, 3, 0, 9);
+    std::this_thread::sleep_for(Link::kLongestCollection + std::chrono::milliseconds(50));
+    link.CollectResponse();
+    EXPECT_EQ(link.receivedCount(), 23);
+    EXPECT_EQ(link.cappedCollections(), 0);
 }
 
 // Beside the system's port: the simulator's name opens the simulated transmitter,

@@ -316,7 +316,8 @@ TEST(FaultMatrix, EverySequenceUnderEveryFaultShowsTheTruthAndLosesNothing) {
     EXPECT_EQ(table["Write To Device (with store check)"]["late-reply"], "Write Memory Fail (red)");
 
 #ifdef KELVANE_DOCS_DIR
-    std::ofstream doc(std::string(KELVANE_DOCS_DIR) + "/fault-matrix.md");
+    // Binary: the Windows build writes the same lines, not CRLF ones.
+    std::ofstream doc(std::string(KELVANE_DOCS_DIR) + "/fault-matrix.md", std::ios::binary);
     doc << "# What the user sees under each fault\n\n"
            "Written by the test "
            "FaultMatrix.EverySequenceUnderEveryFaultShowsTheTruthAndLosesNothing\n"
