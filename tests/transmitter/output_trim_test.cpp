@@ -266,9 +266,11 @@ TEST_F(OutputTrim, EveryGestureThatMovesABarWritesItsFinalCountOnce) {
         QRadioButton* TForm2Design::*chosen;
         bool writes;
     } rows[] = {
+#ifndef _WIN32  // Windows' scroll bars leave the middle button alone
         {"middle click",
          [](ScrollBar& bar) { QTest::mouseClick(&bar, Qt::MiddleButton, {}, bar.rect().center()); },
          &TForm2Design::RadioButton1, true},
+#endif
         {"context menu: Right edge",
          [](ScrollBar& bar) { chooseFromContextMenu(bar, "Right edge"); },
          &TForm2Design::RadioButton1, true},

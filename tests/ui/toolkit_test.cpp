@@ -213,6 +213,11 @@ TEST(ScrollBar, AWheelTurnThatMovesTheBarEndsItsOwnGesture) {
 
 // Gestures other than the left button's: each one that moves the bar ends once, after
 // the move; one that does not move it ends nothing.
+#ifdef _WIN32
+constexpr int kAfterMiddleClick = 0;  // Windows' scroll bars leave the middle button alone
+#else
+constexpr int kAfterMiddleClick = -1;
+#endif
 TEST(ScrollBar, EveryGestureThatMovesTheBarEndsOnceAfterTheMove) {
     const struct {
         const char* name;
@@ -220,7 +225,8 @@ TEST(ScrollBar, EveryGestureThatMovesTheBarEndsOnceAfterTheMove) {
         int expected;  // the bar's position afterwards; -1: anywhere past the start
     } rows[] = {
         {"middle click on the track",
-         [](ScrollBar& bar) { QTest::mouseClick(&bar, Qt::MiddleButton, {}, QPoint(150, 9)); }, -1},
+         [](ScrollBar& bar) { QTest::mouseClick(&bar, Qt::MiddleButton, {}, QPoint(150, 9)); },
+         kAfterMiddleClick},
         {"context menu: Right edge",
          [](ScrollBar& bar) { testing::chooseFromContextMenu(bar, "Right edge"); }, 32767},
         {"context menu: Page right",
