@@ -7,9 +7,10 @@
 #   ./dev.sh fuzz [SECONDS]          build the libFuzzer targets with clang, run each (20 s)
 #   ./dev.sh package                 build the .deb (CPack) into build/ and check it
 #   ./dev.sh bench                   time every sequence against its floor (a few minutes)
-#   ./dev.sh windows                 cross-build kelvane-cli.exe and the Qt-free tests with
-#                                    mingw-w64, run them under wine, compare kelvane-cli.exe
-#                                    with kelvane-cli, zip it (build-windows/)
+#   ./dev.sh windows                 cross-build Qt (once, cached), kelvane.exe, kelvane-cli.exe
+#                                    and the tests with mingw-w64, run the tests under wine,
+#                                    compare both programs with the native ones, make the
+#                                    zips and the installer and check it (build-windows/)
 # Each step skips what is already done.
 set -euo pipefail
 
@@ -23,8 +24,10 @@ packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev
 # The fuzz targets need clang and its libFuzzer runtime; the plain build does not.
 fuzz_packages=(clang libclang-rt-14-dev)
 # Cross-building for Windows and running the result: mingw-w64 with posix threads,
-# GoogleTest's sources, wine, and zip for the release archive.
-windows_packages=(g++-mingw-w64-x86-64-posix googletest wine wine64 zip)
+# GoogleTest's sources, Qt's build tools (Qt itself comes from Debian's source), wine
+# with its fonts, zip and NSIS for the release files.
+windows_packages=(g++-mingw-w64-x86-64-posix googletest ninja-build perl xz-utils wine wine64
+                  fonts-wine zip nsis)
 # Making and checking the .deb.
 package_packages=(dpkg-dev file help2man lintian desktop-file-utils appstream)
 

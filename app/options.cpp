@@ -14,6 +14,19 @@ ProgramOptions parseOptions(const QStringList& arguments) {
         "screen. Without options it looks only at the adapters the system has.");
     const QCommandLineOption help({"h", "help"}, "Show this help and exit.");
     const QCommandLineOption version("version", "Show the version and exit.");
+#ifdef _WIN32
+    const QCommandLineOption port(
+        "port",
+        "List the COM port DEVICE (COM1 to COM16) as a USB-to-serial adapter, e.g. an "
+        "RS-485 converter whose driver names it otherwise. May be given more than once; "
+        "the scan chooses the last adapter listed.",
+        "DEVICE");
+    const QCommandLineOption simulate(
+        "simulate",
+        "Start a simulated transmitter inside the program and list it as a USB-to-serial "
+        "adapter on a free COM number, so that the program finds a device with no "
+        "hardware.");
+#else
     const QCommandLineOption port(
         "port",
         "List DEVICE as a USB-to-serial adapter (e.g. an RS-485 converter on /dev/ttyS1, "
@@ -24,6 +37,7 @@ ProgramOptions parseOptions(const QStringList& arguments) {
         "simulate",
         "Start a simulated transmitter inside the program on a pseudo-terminal and list it "
         "as a USB-to-serial adapter, so that the program finds a device with no hardware.");
+#endif
     const QCommandLineOption simulateModel(
         "simulate-model",
         "Model of the simulated transmitter: QTR-H (default), QTR-D, QTN-H or a model code "

@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
-# The Windows build of the Qt-free programs, made and checked on Debian:
-#   1. GoogleTest cross-built for mingw-w64 from Debian's sources, and the header-only
-#      CLI11 and nlohmann-json copied, into a staging prefix (kept between runs);
-#   2. kelvane-cli.exe and every Qt-free test program cross-built;
-#   3. every test program run under wine, in a wine prefix of the build's own;
-#   4. kelvane-cli.exe under wine beside the native kelvane-cli, each against
-#      kelvane-sim on a pseudo-terminal (COM5 for wine), command by command;
-#   5. kelvane-cli-<version>-windows-x64.zip.
+# The Windows build of Kelvane, made and checked on Debian:
+#   1. Qt for Windows (scripts/build-qt-windows.sh, cached outside the clone) and
+#      GoogleTest cross-built for mingw-w64, with the header-only CLI11 and
+#      nlohmann-json, in a staging prefix (kept between runs);
+#   2. kelvane.exe, kelvane-cli.exe and every test program cross-built;
+#   3. every test program run under wine, in a wine prefix of the build's own, on a
+#      virtual display (Qt's windows need one under wine);
+#   4. kelvane-cli.exe, then kelvane.exe, under wine beside the native programs, each
+#      against kelvane-sim on a pseudo-terminal (COM5 for wine);
+#   5. kelvane-cli-<version>-windows-x64.zip (kelvane-cli.exe alone), and
+#      kelvane-<version>-windows-x64.zip and kelvane-<version>-setup.exe (NSIS) with
+#      both programs, the Qt and runtime DLLs and the Qt plugins;
+#   6. the installer checked under wine: a silent install, both installed programs
+#      run, and the uninstaller removes every file.
 # Usage: scripts/windows.sh SOURCE_DIR NATIVE_BUILD_DIR WINDOWS_BUILD_DIR
 set -euo pipefail
 
@@ -19,6 +25,10 @@ export WINEPREFIX="$out/wine"
 export WINEDEBUG=-all
 # No Mono or Gecko installers: nothing here needs .NET or a browser.
 export WINEDLLOVERRIDES="mscoree,mshtml="
+version="$(sed -n 's/^project(Kelvane VERSION \([0-9.]*\).*/\1/p' "$here/CMakeLists.txt")"
+mingw_runtime=(/usr/lib/gcc/x86_64-w64-mingw32/*-posix/libstdc++-6.dll
+               /usr/lib/gcc/x86_64-w64-mingw32/*-posix/libgcc_s_seh-1.dll
+               /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll)
 
 stage_dependencies() {
     [ -f "$staging/.complete" ] && return 0
@@ -37,47 +47,71 @@ stage_dependencies() {
 
 build_project() {
     cmake -S "$here" -B "$project" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
-        -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVANE_BUILD_GUI=OFF \
-        -DCMAKE_PREFIX_PATH="$staging" >/dev/null
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVANE_BUILD_GUI=ON -DCMAKE_PREFIX_PATH="$staging;$qt" \
+        -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(gcc -dumpmachine)/cmake" >/dev/null
     cmake --build "$project" -j"$(nproc)"
 }
 
 # wineserver prints a great deal when a pseudo-terminal hangs up: started here, once,
-# its output goes to a log instead of the tests' output.
+# its output goes to a log instead of the tests' output. Debian's wine does not find
+# its own fonts (fonts-wine), so the prefix gets them: Tahoma draws where Windows'
+# fonts are missing, and MS Sans Serif is there to be chosen.
 start_wine() {
     mkdir -p "$WINEPREFIX"
     # (one left running by an earlier run of this prefix serves as well)
     wineserver -p >>"$out/wineserver.log" 2>&1 || true
     wineboot --init >>"$out/wineserver.log" 2>&1
+    cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+    # The Qt and runtime DLLs for the test programs and the build's kelvane.exe.
+    export WINEPATH="Z:$qt/bin;$(for dll in "${mingw_runtime[@]}"; do printf 'Z:%s;' "$(dirname "$dll")"; done)"
 }
 
-stop_wine() {
+start_display() {
+    local number=90
+    while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do
+        number=$((number + 1))
+    done
+    Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=":$number"
+    for _ in $(seq 100); do
+        [ -e "/tmp/.X11-unix/X$number" ] && return 0
+        sleep 0.1
+    done
+    echo "Xvfb did not start" >&2
+    return 1
+}
+
+stop_all() {
     wineserver -k >/dev/null 2>&1 || true
+    [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
 }
 
 run_tests() {
-    (cd "$project" && ctest --output-on-failure --timeout 300)
+    (cd "$project" && ctest --output-on-failure --timeout 600)
 }
 
-make_zip() {
-    local version
-    version="$(sed -n 's/^project(Kelvane VERSION \([0-9.]*\).*/\1/p' "$here/CMakeLists.txt")"
+# Kelvane's licence, then those of the libraries the files carry or have built in.
+licences() {
+    echo "$1"
+    cat "$here/packaging/copyright"
+    local doc
+    for doc in "${@:2}"; do
+        printf '\n\n==== %s ====\n' "$doc"
+        cat "$doc"
+    done
+}
+
+make_cli_zip() {
     local name="kelvane-cli-$version-windows-x64"
     local folder="$out/$name"
     rm -rf "$folder" "$out/$name.zip"
     mkdir -p "$folder"
     cp "$project/cli/kelvane-cli.exe" "$folder/"
     x86_64-w64-mingw32-strip "$folder/kelvane-cli.exe"
-    # Kelvane's licence, then those of the libraries linked into the .exe.
-    {
-        echo "kelvane-cli"
-        cat "$here/packaging/copyright"
-        local doc
-        for doc in libcli11-dev nlohmann-json3-dev gcc-mingw-w64-base mingw-w64-common; do
-            printf '\n\n==== %s (built into kelvane-cli.exe) ====\n' "$doc"
-            cat "/usr/share/doc/$doc/copyright"
-        done
-    } | sed 's/$/\r/' >"$folder/LICENSES.txt"
+    licences "kelvane-cli (the libraries below are built into kelvane-cli.exe)" \
+        /usr/share/doc/{libcli11-dev,nlohmann-json3-dev,gcc-mingw-w64-base,mingw-w64-common}/copyright |
+        sed 's/$/\r/' >"$folder/LICENSES.txt"
     sed 's/$/\r/' "$here/packaging/windows/README.txt" >"$folder/README.txt"
     (cd "$out" && zip -q -r "$name.zip" "$name")
     # The .exe needs no DLL but the system's own.
@@ -90,10 +124,92 @@ make_zip() {
     echo "Zip: $out/$name.zip"
 }
 
+# The program's files as installed: both programs, the DLLs they load and Qt's
+# plugins in the folders Qt looks in beside the program.
+stage_program() {
+    stage="$out/kelvane-$version-windows-x64"
+    rm -rf "$stage"
+    mkdir -p "$stage/platforms" "$stage/styles" "$stage/imageformats"
+    cp "$project/app/kelvane.exe" "$project/cli/kelvane-cli.exe" "$stage/"
+    cp "$qt"/bin/Qt6{Core,Gui,Widgets}.dll "${mingw_runtime[@]}" "$stage/"
+    cp "$qt/plugins/platforms/qwindows.dll" "$stage/platforms/"
+    cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
+    cp "$qt/plugins/imageformats/qjpeg.dll" "$stage/imageformats/"
+    find "$stage" -name '*.exe' -o -name '*.dll' | xargs x86_64-w64-mingw32-strip
+    licences "Kelvane (Qt and the runtime libraries below come as DLLs; CLI11 and nlohmann-json are built into kelvane-cli.exe)" \
+        /usr/share/doc/libqt6core6/copyright /usr/share/common-licenses/LGPL-3 \
+        /usr/share/common-licenses/GPL-3 \
+        /usr/share/doc/{libcli11-dev,nlohmann-json3-dev,gcc-mingw-w64-base,mingw-w64-common}/copyright |
+        sed 's/$/\r/' >"$stage/LICENSES.txt"
+    sed 's/$/\r/' "$here/packaging/windows/README-kelvane.txt" >"$stage/README.txt"
+    # Every DLL a program or plugin imports is Windows' own or one of the folder's.
+    local missing
+    missing="$(find "$stage" -name '*.exe' -o -name '*.dll' | xargs x86_64-w64-mingw32-objdump -p |
+        sed -n 's/^\s*DLL Name: //p' | sort -u | while read -r dll; do
+            [ -e "$stage/$dll" ] || [ -e "$WINEPREFIX/drive_c/windows/system32/${dll,,}" ] ||
+                echo "$dll"
+        done)"
+    if [ -n "$missing" ]; then
+        echo "The Windows files need DLLs they do not carry: $missing" >&2
+        return 1
+    fi
+}
+
+make_program_zip() {
+    local name
+    name="$(basename "$stage")"
+    rm -f "$out/$name.zip"
+    (cd "$out" && zip -q -r "$name.zip" "$name")
+    echo "Zip: $out/$name.zip"
+}
+
+# The installer's file lists (an NSIS include): install each file of the stage, and
+# remove exactly those on uninstall, then their folders if nothing else is left.
+write_file_lists() {
+    local file folder
+    echo '!macro InstallFiles'
+    (cd "$stage" && find . -type f | sort) | while read -r file; do
+        file="${file#./}"
+        folder="$(dirname "$file")"
+        if [ "$folder" = . ]; then
+            echo '    SetOutPath "$INSTDIR"'
+        else
+            printf '    SetOutPath "$INSTDIR\\%s"\n' "${folder//\//\\}"
+        fi
+        printf '    File "%s"\n' "$stage/$file"
+    done
+    echo '!macroend'
+    echo '!macro UninstallFiles'
+    (cd "$stage" && find . -type f | sort) | while read -r file; do
+        file="${file#./}"
+        printf '    Delete "$INSTDIR\\%s"\n' "${file//\//\\}"
+    done
+    (cd "$stage" && find . -mindepth 1 -type d | sort -r) | while read -r folder; do
+        folder="${folder#./}"
+        printf '    RMDir "$INSTDIR\\%s"\n' "${folder//\//\\}"
+    done
+    echo '!macroend'
+}
+
+make_installer() {
+    installer="$out/kelvane-$version-setup.exe"
+    write_file_lists >"$out/files.nsh"
+    makensis -V2 -DVERSION="$version" -DFILES="$out/files.nsh" -DOUTFILE="$installer" \
+        "$here/packaging/windows/kelvane.nsi"
+    echo "Installer: $installer"
+}
+
 stage_dependencies
+qt="$("$here/scripts/build-qt-windows.sh" | tail -n 1)"
 build_project
-trap stop_wine EXIT
+trap stop_all EXIT
 start_wine
+start_display
 run_tests
 "$here/scripts/compare-windows-cli.sh" "$native" "$project/cli/kelvane-cli.exe" "$out/compare"
-make_zip
+"$here/scripts/compare-windows-app.sh" "$native" "$project/app/kelvane.exe" "$out/compare-app"
+make_cli_zip
+stage_program
+make_program_zip
+make_installer
+"$here/scripts/check-windows-installer.sh" "$installer" "$stage" "$out/install-check"

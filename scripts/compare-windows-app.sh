@@ -1,0 +1,135 @@
+#!/usr/bin/env bash
+# kelvane.exe and the program's windows under wine beside the native program, each
+# against a fresh kelvane-sim on a pseudo-terminal (COM5 for wine, through a
+# dosdevices link), on the display of $DISPLAY:
+#   - the program itself with --port --auto-start --log: the probe and the read;
+#   - kelvane-session (the same windows, driven): the probe, the read, Write To Device
+#     and four measurement polls, and the statuses the screen showed.
+# The two traffic logs must hold the same requests and replies in the same order (a
+# measured value's digits may differ: the simulator draws it from the time it has
+# run), and each pause of at least 200 ms between requests must take about as long
+# (within a factor of 1.5) on both. The pause before the second request is not timed:
+# it ends when the window system hands the transmitter screen the focus, which wine
+# without a window manager does about two seconds after the screen shows.
+# Usage: scripts/compare-windows-app.sh NATIVE_BUILD_DIR KELVANE_EXE WORK_DIR
+# (WINEPREFIX and DISPLAY set).
+set -euo pipefail
+
+native="$1"
+exe="$2"
+work="$3"
+session_exe="$(dirname "$exe")/../tools/kelvane-session.exe"
+sim="$native/sim/kelvane-sim"
+com5="$WINEPREFIX/dosdevices/com5"
+rm -rf "$work"
+mkdir -p "$work"
+sim_pid=""
+failures=0
+
+start_sim() {
+    rm -f "$1"
+    "$sim" --link "$1" >"$work/sim.out" 2>"$work/sim.err" &
+    sim_pid=$!
+    for _ in $(seq 200); do
+        [ -s "$work/sim.out" ] && return 0
+        sleep 0.05
+    done
+    echo "kelvane-sim did not start: $(cat "$work/sim.err")" >&2
+    return 1
+}
+
+stop_sim() {
+    if [ -n "$sim_pid" ]; then
+        kill -INT "$sim_pid" 2>/dev/null || true
+        wait "$sim_pid" 2>/dev/null || true
+        sim_pid=""
+    fi
+}
+trap stop_sim EXIT
+
+# Waits until the log shows the configuration's reply (the read is done), at most a
+# minute.
+await_read() {
+    for _ in $(seq 600); do
+        grep -q "reply    01 03 12" "$1" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# "request|reply BYTES" lines, a process value's digits replaced, and the times of
+# the requests.
+exchanges() {
+    awk '{ sub(/\r$/, ""); bytes = $5; for (i = 6; i <= NF; i++) bytes = bytes " " $i }
+         $4 == "request" { print "request", bytes; value = (bytes ~ /^01 04 10 00 /) }
+         $4 == "reply" { if (value && NF == 11) bytes = "01 04 02 VV VV CC CC"; print "reply", bytes; value = 0 }' "$1"
+}
+request_times() {
+    awk '$4 == "request" { print $1 }' "$1"
+}
+
+compare_logs() {
+    local name="$1"
+    if ! diff <(exchanges "$work/$name.native.log") <(exchanges "$work/$name.windows.log") \
+        >"$work/$name.diff"; then
+        echo "DIFFERENT $name: traffic"
+        cat "$work/$name.diff"
+        failures=$((failures + 1))
+        return
+    fi
+    local timing
+    timing="$(paste <(request_times "$work/$name.native.log") <(request_times "$work/$name.windows.log") |
+        awk 'NR > 2 { n = $1 - pn; w = $2 - pw
+                      if (n >= 0.2) { r = w / n; printf "  request %d after %.3f s natively, %.3f s under wine: ratio %.2f\n", NR, n, w, r
+                                      if (r < 0.67 || r > 1.5) bad = 1 } }
+             { pn = $1; pw = $2 } END { exit bad }')" || {
+        echo "DIFFERENT $name: timing"
+        echo "$timing"
+        failures=$((failures + 1))
+        return
+    }
+    echo "same $name: $(exchanges "$work/$name.native.log" | grep -c '^request') requests"
+    echo "$timing"
+}
+
+# The program: probe and read, then it is closed.
+start_sim "$work/native-port"
+"$native/app/kelvane" --port "$work/native-port" --auto-start --log "$work/program.native.log" \
+    >/dev/null 2>&1 &
+program=$!
+await_read "$work/program.native.log" || echo "the native program did not read" >&2
+kill "$program" 2>/dev/null || true
+wait "$program" 2>/dev/null || true
+stop_sim
+
+start_sim "$com5"
+wine "$exe" --port COM5 --auto-start --log "$(winepath -w "$work/program.windows.log")" \
+    >/dev/null 2>&1 &
+program=$!
+await_read "$work/program.windows.log" || echo "kelvane.exe did not read" >&2
+wine taskkill /f /im kelvane.exe >/dev/null 2>&1 || true
+wait "$program" 2>/dev/null || true
+stop_sim
+compare_logs program
+
+# The session: probe, read, write, measurement.
+start_sim "$work/native-port"
+timeout 120 "$native/tools/kelvane-session" "$work/native-port" "$work/session.native.log" \
+    >"$work/session.native.out" 2>/dev/null || echo "the native session failed" >&2
+stop_sim
+start_sim "$com5"
+timeout 120 wine "$session_exe" COM5 "$(winepath -w "$work/session.windows.log")" \
+    >"$work/session.windows.out" 2>/dev/null || echo "the Windows session failed" >&2
+stop_sim
+rm -f "$com5" "$work/native-port"
+compare_logs session
+if ! diff <(tr -d '\r' <"$work/session.native.out") <(tr -d '\r' <"$work/session.windows.out"); then
+    echo "DIFFERENT session: statuses"
+    failures=$((failures + 1))
+fi
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures comparisons of kelvane.exe with kelvane differ (logs in $work)" >&2
+    exit 1
+fi
+echo "kelvane.exe and its windows under wine send and receive as kelvane does."
