@@ -142,11 +142,13 @@ stage_program() {
         /usr/share/doc/{libcli11-dev,nlohmann-json3-dev,gcc-mingw-w64-base,mingw-w64-common}/copyright |
         sed 's/$/\r/' >"$stage/LICENSES.txt"
     sed 's/$/\r/' "$here/packaging/windows/README-kelvane.txt" >"$stage/README.txt"
-    # Every DLL a program or plugin imports is Windows' own or one of the folder's.
+    # Every DLL a program or plugin imports is Windows' own (API sets, api-ms-win-*, are
+    # names the loader resolves) or one of the folder's.
     local missing
     missing="$(find "$stage" -name '*.exe' -o -name '*.dll' | xargs x86_64-w64-mingw32-objdump -p |
         sed -n 's/^\s*DLL Name: //p' | sort -u | while read -r dll; do
-            [ -e "$stage/$dll" ] || [ -e "$WINEPREFIX/drive_c/windows/system32/${dll,,}" ] ||
+            [[ "${dll,,}" == api-ms-win-* ]] || [ -e "$stage/$dll" ] ||
+                [ -e "$WINEPREFIX/drive_c/windows/system32/${dll,,}" ] ||
                 echo "$dll"
         done)"
     if [ -n "$missing" ]; then

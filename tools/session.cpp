@@ -1,8 +1,11 @@
-// kelvane-session DEVICE LOG: the program's own windows on the system's serial port,
+// kelvane-session DEVICE LOG [LANGUAGE PNG]: the program's own windows on the system's
+// serial port,
 // driven through one technician's session, with the traffic written to LOG: Start on
 // the Scan screen (the adapter DEVICE, as --port gives it), the probe, the transmitter
 // screen's read, Write To Device with the page as read, and Read under Measuring Value
-// for four polls, then Stop. It prints each status the transmitter screen shows. The
+// for four polls, then Stop. It prints each status the transmitter screen shows. With
+// LANGUAGE (en, zh-tw or zh-cn) the screen switches to it after the read, and after the
+// write it is saved as the picture PNG. The
 // Windows build runs it under wine beside the Linux one to compare the two traffic
 // logs request by request.
 #include <QApplication>
@@ -11,9 +14,11 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <map>
 
 #include "app/program_windows.h"
 #include "app/system_ports.h"
+#include "i18n/transmitter_texts.h"
 #include "link/link.h"
 #include "link/link_traffic_log.h"
 #include "ui/qt_dialogs.h"
@@ -24,8 +29,12 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     const QStringList arguments = QApplication::arguments();
-    if (arguments.size() != 3) {
-        std::fprintf(stderr, "usage: kelvane-session DEVICE LOG\n");
+    const std::map<QString, void (TForm2::*)()> languages{{"en", &TForm2::EnglishClick},
+                                                          {"zh-tw", &TForm2::TraditionalClick},
+                                                          {"zh-cn", &TForm2::SimplifiedClick}};
+    if ((arguments.size() != 3 && arguments.size() != 5) ||
+        (arguments.size() == 5 && languages.count(arguments[3]) == 0)) {
+        std::fprintf(stderr, "usage: kelvane-session DEVICE LOG [en|zh-tw|zh-cn PNG]\n");
         return 2;
     }
     ProgramOptions options;
@@ -62,8 +71,16 @@ int main(int argc, char* argv[]) {
             std::fflush(stdout);
             if (step == 0 && status == "Read Success") {
                 step = 1;
+                if (arguments.size() == 5) {
+                    (screen.*languages.at(arguments[3]))();
+                }
                 screen.BtnP2Click();
-            } else if (step == 1 && status == "Write Success") {
+            } else if (step == 1 &&
+                       status == QString::fromUtf8(chooseText(state.languageId,
+                                                              transmitter_texts::kWriteSuccess))) {
+                if (arguments.size() == 5) {
+                    screen.grab().save(arguments[4]);
+                }
                 step = 2;
                 polls = 0;
                 screen.Btn71Click();
