@@ -18,8 +18,14 @@
 #include "link/link_traffic_log.h"
 #include "link/program_state.h"
 #include "ui/qt_dialogs.h"
+#ifdef _WIN32
+#include "platform/windows/console.h"
+#endif
 
 int main(int argc, char* argv[]) {
+#ifdef _WIN32
+    kelvane::attachParentConsole();
+#endif
     if (kelvane::asksForHelp(argc, argv)) {
         // Before any window system is needed.
         QStringList arguments;

@@ -3,6 +3,8 @@
 #include <QCommandLineParser>
 #include <cstring>
 
+#include "link/port_names.h"
+
 namespace kelvane {
 
 ProgramOptions parseOptions(const QStringList& arguments) {
@@ -86,6 +88,13 @@ ProgramOptions parseOptions(const QStringList& arguments) {
     options.version = parser.isSet(version);
     for (const QString& device : parser.values(port)) {
         options.ports.push_back(device.toStdString());
+#ifdef _WIN32
+        if (!portIndexOfName(options.ports.back())) {
+            options.error =
+                "--port takes a COM port from COM1 to COM16, not " + options.ports.back();
+            return options;
+        }
+#endif
     }
     options.simulateModel = parser.value(simulateModel).toStdString();
     options.simulate = parser.isSet(simulate) || parser.isSet(simulateModel);

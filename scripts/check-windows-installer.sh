@@ -22,7 +22,9 @@ fail() {
     exit 1
 }
 
-wine "$installer" /S '/D=C:\kelvane-test' >/dev/null 2>&1 || fail "the installer failed"
+# No wine program may hang CI: each gets two minutes.
+limit="timeout 120"
+$limit wine "$installer" /S '/D=C:\kelvane-test' >/dev/null 2>&1 || fail "the installer failed"
 for _ in $(seq 300); do
     [ -f "$folder/uninstall.exe" ] && break
     sleep 0.1
@@ -30,14 +32,16 @@ done
 diff <(cd "$stage" && find . -type f | sort) \
     <(cd "$folder" && find . -type f ! -name uninstall.exe | sort) ||
     fail "the installed files are not the stage's"
-(cd "$stage" && find . -type f -exec cmp {} "$folder/{}" \;) || fail "an installed file differs"
+(cd "$stage" && find . -type f) | while read -r file; do
+    cmp -s "$stage/$file" "$folder/$file" || fail "the installed $file differs"
+done
 [ -f "$menu/Kelvane.lnk" ] || fail "no Start-menu entry"
 wine reg query "$key" /v UninstallString >/dev/null 2>&1 || fail "no uninstall entry"
 
-wine "$folder/kelvane-cli.exe" --version | tr -d '\r' | grep -q "^kelvane-cli " ||
+$limit wine "$folder/kelvane-cli.exe" --version | tr -d '\r' | grep -q "^kelvane-cli " ||
     fail "the installed kelvane-cli.exe does not run"
 
-wine "$folder/kelvane.exe" --simulate --auto-start --log "$(winepath -w "$work/installed.log")" \
+$limit wine "$folder/kelvane.exe" --simulate --auto-start --log "$(winepath -w "$work/installed.log")" \
     >"$work/installed.out" 2>&1 &
 program=$!
 read_done=0
@@ -50,15 +54,16 @@ for _ in $(seq 600); do
 done
 sleep 1
 import -window root "$work/installed.png" 2>/dev/null || true
-wine taskkill /f /im kelvane.exe >/dev/null 2>&1 || true
+$limit wine taskkill /f /im kelvane.exe >/dev/null 2>&1 || true
+kill "$program" 2>/dev/null || true
 wait "$program" 2>/dev/null || true
 [ "$read_done" -eq 1 ] || fail "the installed kelvane.exe did not read its simulated transmitter"
 
 # The uninstaller runs from a copy of itself in the temporary folder: its end is
 # seen when the folder is gone.
-wine "$folder/uninstall.exe" /S >/dev/null 2>&1 || fail "the uninstaller failed"
+$limit wine "$folder/uninstall.exe" /S >/dev/null 2>&1 || fail "the uninstaller failed"
 for _ in $(seq 300); do
-    [ -e "$folder" ] || break
+    [ -e "$folder" ] || [ -e "$menu" ] || break
     sleep 0.1
 done
 [ ! -e "$folder" ] || fail "the uninstaller left: $(cd "$folder" && find . -mindepth 1)"

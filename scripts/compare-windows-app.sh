@@ -97,7 +97,10 @@ start_sim "$work/native-port"
 "$native/app/kelvane" --port "$work/native-port" --auto-start --log "$work/program.native.log" \
     >/dev/null 2>&1 &
 program=$!
-await_read "$work/program.native.log" || echo "the native program did not read" >&2
+await_read "$work/program.native.log" || {
+    echo "the native program did not read" >&2
+    failures=$((failures + 1))
+}
 kill "$program" 2>/dev/null || true
 wait "$program" 2>/dev/null || true
 stop_sim
@@ -106,8 +109,12 @@ start_sim "$com5"
 wine "$exe" --port COM5 --auto-start --log "$(winepath -w "$work/program.windows.log")" \
     >/dev/null 2>&1 &
 program=$!
-await_read "$work/program.windows.log" || echo "kelvane.exe did not read" >&2
-wine taskkill /f /im kelvane.exe >/dev/null 2>&1 || true
+await_read "$work/program.windows.log" || {
+    echo "kelvane.exe did not read" >&2
+    failures=$((failures + 1))
+}
+timeout 60 wine taskkill /f /im kelvane.exe >/dev/null 2>&1 || true
+kill "$program" 2>/dev/null || true
 wait "$program" 2>/dev/null || true
 stop_sim
 compare_logs program
@@ -115,11 +122,17 @@ compare_logs program
 # The session: probe, read, write, measurement.
 start_sim "$work/native-port"
 timeout 120 "$native/tools/kelvane-session" "$work/native-port" "$work/session.native.log" \
-    >"$work/session.native.out" 2>/dev/null || echo "the native session failed" >&2
+    >"$work/session.native.out" 2>/dev/null || {
+    echo "the native session failed" >&2
+    failures=$((failures + 1))
+}
 stop_sim
 start_sim "$com5"
 timeout 120 wine "$session_exe" COM5 "$(winepath -w "$work/session.windows.log")" \
-    >"$work/session.windows.out" 2>/dev/null || echo "the Windows session failed" >&2
+    >"$work/session.windows.out" 2>/dev/null || {
+    echo "the Windows session failed" >&2
+    failures=$((failures + 1))
+}
 stop_sim
 rm -f "$com5" "$work/native-port"
 compare_logs session

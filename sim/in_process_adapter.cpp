@@ -74,6 +74,11 @@ class BesideSystemPort final : public SerialPort {
         : simulated_(std::move(simulated)), system_(std::move(system)), active_(system_.get()) {}
 
     bool open(const std::string& deviceName) override {
+        // An open port closes first, as a port opened anew does: a COM port left open
+        // beside the simulator would be held from every other program.
+        if (active_->isOpen()) {
+            active_->close();
+        }
         active_ = deviceName == InProcessAdapter::kDeviceName ? simulated_.get() : system_.get();
         return active_->open(deviceName);
     }

@@ -41,11 +41,11 @@ SectionEnd
 
 Section "Uninstall"
     SetShellVarContext all
+    Delete "$SMPROGRAMS\Kelvane\Kelvane.lnk"
+    RMDir "$SMPROGRAMS\Kelvane"
+    DeleteRegKey HKLM "${UNINSTALL_KEY}"
     ; Only the files this installer put there: a folder the user chose may hold others.
     !insertmacro UninstallFiles
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
-    Delete "$SMPROGRAMS\Kelvane\Kelvane.lnk"
-    RMDir "$SMPROGRAMS\Kelvane"
-    DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd

@@ -18,11 +18,21 @@ TEST(ProgramOptions, WithoutOptionsNothingIsAdded) {
     EXPECT_EQ(parseOptions({"kelvane", "--log", "-"}).logPath, "-");
 }
 
+// A port is any device on Linux, a COM port of the table on Windows.
+#ifdef _WIN32
+const char* const kFirstPort = "COM3";
+const char* const kSecondPort = "\\\\.\\com12";
+#else
+const char* const kFirstPort = "/dev/ttyS1";
+const char* const kSecondPort = "/dev/pts/4";
+#endif
+
 TEST(ProgramOptions, PortsAndSimulationAreTakenInOrder) {
-    const ProgramOptions options = parseOptions(
-        {"kelvane", "--port", "/dev/ttyS1", "--port=/dev/pts/4", "--simulate-model", "QTN-H"});
+    const ProgramOptions options =
+        parseOptions({"kelvane", "--port", kFirstPort, QString("--port=") + kSecondPort,
+                      "--simulate-model", "QTN-H"});
     EXPECT_FALSE(options.error);
-    EXPECT_EQ(options.ports, (std::vector<std::string>{"/dev/ttyS1", "/dev/pts/4"}));
+    EXPECT_EQ(options.ports, (std::vector<std::string>{kFirstPort, kSecondPort}));
     EXPECT_TRUE(options.simulate);
     EXPECT_EQ(options.simulateModel, "QTN-H");
 }
@@ -30,7 +40,11 @@ TEST(ProgramOptions, PortsAndSimulationAreTakenInOrder) {
 TEST(ProgramOptions, MistakesAreReportedWithTheHelp) {
     for (const QStringList& arguments :
          {QStringList{"kelvane", "--bogus"}, QStringList{"kelvane", "--port"},
-          QStringList{"kelvane", "stray"}}) {
+          QStringList{"kelvane", "stray"},
+#ifdef _WIN32
+          QStringList{"kelvane", "--port", "COM17"}, QStringList{"kelvane", "--port", "/dev/ttyS1"}
+#endif
+         }) {
         SCOPED_TRACE(arguments.join(' ').toStdString());
         const ProgramOptions options = parseOptions(arguments);
         EXPECT_TRUE(options.error);

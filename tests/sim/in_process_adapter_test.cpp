@@ -68,6 +68,7 @@ TEST(InProcessAdapter, ThePortBesideTheSystemsOpensEachByItsName) {
     Transmitter other(DeviceSettings{17});  // a QTN-H on COM3
     InMemoryDevice otherPeer(other);
     system->attach("COM3", otherPeer);
+    const InMemoryPort& systemPort = *system;
     const auto port = adapter.makePortBeside(std::move(system));
     const struct {
         const char* device;
@@ -91,6 +92,11 @@ TEST(InProcessAdapter, ThePortBesideTheSystemsOpensEachByItsName) {
         EXPECT_EQ(link.responseBuffer()[3], row.modelCode);
         link.ClosePort();
     }
+    // Opening the simulator over an open COM port lets go of the COM port.
+    link.OpenDevice("COM3", 0);
+    ASSERT_TRUE(systemPort.isOpen());
+    link.OpenDevice("SIMULATED", 0);
+    EXPECT_FALSE(systemPort.isOpen());
 }
 
 }  // namespace
