@@ -2,15 +2,17 @@
 # The Windows installer under wine: a silent install into a test folder puts every
 # file of the stage there, with the Start-menu entry and the uninstall entry; the
 # installed kelvane-cli.exe runs; the installed kelvane.exe probes and reads its
-# simulated transmitter ("Read Success" follows that read); the silent uninstall
-# removes every file, the folder, the entry and the key.
-# Usage: scripts/check-windows-installer.sh INSTALLER STAGE_DIR WORK_DIR
+# simulated transmitter ("Read Success" follows that read); COMMAND, if given, runs
+# with @INSTALLED@ in its arguments replaced by the installed folder; the silent
+# uninstall removes every file, the folder, the entry and the key.
+# Usage: scripts/check-windows-installer.sh INSTALLER STAGE_DIR WORK_DIR [COMMAND...]
 # (WINEPREFIX and DISPLAY set).
 set -euo pipefail
 
 installer="$1"
 stage="$2"
 work="$3"
+shift 3
 folder="$WINEPREFIX/drive_c/kelvane-test"
 menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Kelvane"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kelvane'
@@ -58,6 +60,10 @@ $limit wine taskkill /f /im kelvane.exe >/dev/null 2>&1 || true
 kill "$program" 2>/dev/null || true
 wait "$program" 2>/dev/null || true
 [ "$read_done" -eq 1 ] || fail "the installed kelvane.exe did not read its simulated transmitter"
+
+if [ $# -gt 0 ]; then
+    "${@//@INSTALLED@/$folder}"
+fi
 
 # The uninstaller runs from a copy of itself in the temporary folder: its end is
 # seen when the folder is gone.

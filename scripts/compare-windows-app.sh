@@ -4,21 +4,22 @@
 # dosdevices link), on the display of $DISPLAY:
 #   - the program itself with --port --auto-start --log: the probe and the read;
 #   - kelvane-session (the same windows, driven): the probe, the read, Write To Device
-#     and four measurement polls, and the statuses the screen showed.
+#     and four measurement polls, and the statuses the screen showed, in each of the
+#     three languages (with a picture of the screen under wine in each).
 # The two traffic logs must hold the same requests and replies in the same order (a
 # measured value's digits may differ: the simulator draws it from the time it has
 # run), and each pause of at least 200 ms between requests must take about as long
 # (within a factor of 1.5) on both. The pause before the second request is not timed:
 # it ends when the window system hands the transmitter screen the focus, which wine
 # without a window manager does about two seconds after the screen shows.
-# Usage: scripts/compare-windows-app.sh NATIVE_BUILD_DIR KELVANE_EXE WORK_DIR
+# Usage: scripts/compare-windows-app.sh NATIVE_BUILD_DIR KELVANE_EXE SESSION_EXE WORK_DIR
 # (WINEPREFIX and DISPLAY set).
 set -euo pipefail
 
 native="$1"
 exe="$2"
-work="$3"
-session_exe="$(dirname "$exe")/../tools/kelvane-session.exe"
+session_exe="$3"
+work="$4"
 sim="$native/sim/kelvane-sim"
 com5="$WINEPREFIX/dosdevices/com5"
 rm -rf "$work"
@@ -119,27 +120,30 @@ wait "$program" 2>/dev/null || true
 stop_sim
 compare_logs program
 
-# The session: probe, read, write, measurement.
-start_sim "$work/native-port"
-timeout 120 "$native/tools/kelvane-session" "$work/native-port" "$work/session.native.log" \
-    >"$work/session.native.out" 2>/dev/null || {
-    echo "the native session failed" >&2
-    failures=$((failures + 1))
-}
-stop_sim
-start_sim "$com5"
-timeout 120 wine "$session_exe" COM5 "$(winepath -w "$work/session.windows.log")" \
-    >"$work/session.windows.out" 2>/dev/null || {
-    echo "the Windows session failed" >&2
-    failures=$((failures + 1))
-}
-stop_sim
+# The session: probe, read, write, measurement, in each language.
+for language in en zh-tw zh-cn; do
+    name="session-$language"
+    start_sim "$work/native-port"
+    timeout 120 "$native/tools/kelvane-session" "$work/native-port" "$work/$name.native.log" \
+        "$language" "$work/$name.native.png" >"$work/$name.native.out" 2>/dev/null || {
+        echo "the native session failed" >&2
+        failures=$((failures + 1))
+    }
+    stop_sim
+    start_sim "$com5"
+    timeout 120 wine "$session_exe" COM5 "$(winepath -w "$work/$name.windows.log")" "$language" \
+        "$(winepath -w "$work/$name.windows.png")" >"$work/$name.windows.out" 2>/dev/null || {
+        echo "the Windows session failed" >&2
+        failures=$((failures + 1))
+    }
+    stop_sim
+    compare_logs "$name"
+    if ! diff <(tr -d '\r' <"$work/$name.native.out") <(tr -d '\r' <"$work/$name.windows.out"); then
+        echo "DIFFERENT $name: statuses"
+        failures=$((failures + 1))
+    fi
+done
 rm -f "$com5" "$work/native-port"
-compare_logs session
-if ! diff <(tr -d '\r' <"$work/session.native.out") <(tr -d '\r' <"$work/session.windows.out"); then
-    echo "DIFFERENT session: statuses"
-    failures=$((failures + 1))
-fi
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures comparisons of kelvane.exe with kelvane differ (logs in $work)" >&2

@@ -6,13 +6,15 @@
 #   2. kelvane.exe, kelvane-cli.exe and every test program cross-built;
 #   3. every test program run under wine, in a wine prefix of the build's own, on a
 #      virtual display (Qt's windows need one under wine);
-#   4. kelvane-cli.exe, then kelvane.exe, under wine beside the native programs, each
-#      against kelvane-sim on a pseudo-terminal (COM5 for wine);
+#   4. kelvane-cli.exe under wine beside the native kelvane-cli, each against
+#      kelvane-sim on a pseudo-terminal (COM5 for wine);
 #   5. kelvane-cli-<version>-windows-x64.zip (kelvane-cli.exe alone), and
 #      kelvane-<version>-windows-x64.zip and kelvane-<version>-setup.exe (NSIS) with
 #      both programs, the Qt and runtime DLLs and the Qt plugins;
 #   6. the installer checked under wine: a silent install, both installed programs
-#      run, and the uninstaller removes every file.
+#      run, the installed kelvane.exe and the program's windows (kelvane-session) are
+#      compared with the native program against kelvane-sim, and the uninstaller
+#      removes every file.
 # Usage: scripts/windows.sh SOURCE_DIR NATIVE_BUILD_DIR WINDOWS_BUILD_DIR
 set -euo pipefail
 
@@ -209,9 +211,11 @@ start_wine
 start_display
 run_tests
 "$here/scripts/compare-windows-cli.sh" "$native" "$project/cli/kelvane-cli.exe" "$out/compare"
-"$here/scripts/compare-windows-app.sh" "$native" "$project/app/kelvane.exe" "$out/compare-app"
 make_cli_zip
 stage_program
 make_program_zip
 make_installer
-"$here/scripts/check-windows-installer.sh" "$installer" "$stage" "$out/install-check"
+# The installed kelvane.exe is the one compared with the native program.
+"$here/scripts/check-windows-installer.sh" "$installer" "$stage" "$out/install-check" \
+    "$here/scripts/compare-windows-app.sh" "$native" "@INSTALLED@/kelvane.exe" \
+    "$project/tools/kelvane-session.exe" "$out/compare-app"
