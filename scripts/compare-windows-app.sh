@@ -24,28 +24,10 @@ sim="$native/sim/kelvane-sim"
 com5="$WINEPREFIX/dosdevices/com5"
 rm -rf "$work"
 mkdir -p "$work"
-sim_pid=""
 failures=0
 
-start_sim() {
-    rm -f "$1"
-    "$sim" --link "$1" >"$work/sim.out" 2>"$work/sim.err" &
-    sim_pid=$!
-    for _ in $(seq 200); do
-        [ -s "$work/sim.out" ] && return 0
-        sleep 0.05
-    done
-    echo "kelvane-sim did not start: $(cat "$work/sim.err")" >&2
-    return 1
-}
-
-stop_sim() {
-    if [ -n "$sim_pid" ]; then
-        kill -INT "$sim_pid" 2>/dev/null || true
-        wait "$sim_pid" 2>/dev/null || true
-        sim_pid=""
-    fi
-}
+# shellcheck source=scripts/sim-on-pty.sh
+. "$(dirname "${BASH_SOURCE[0]}")/sim-on-pty.sh"
 trap stop_sim EXIT
 
 # Waits until the log shows the configuration's reply (the read is done), at most a

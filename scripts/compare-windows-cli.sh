@@ -19,35 +19,11 @@ com5="$WINEPREFIX/dosdevices/com5"
 rm -rf "$work"
 mkdir -p "$work"
 failures=0
-sim_pid=""
 # No run may hang CI: each program gets two minutes.
 limit="timeout 120"
 
-# Starts kelvane-sim with a link at $1 and the remaining arguments, and waits until it
-# has printed its device (after making the link); a link left by an earlier run, or
-# one wine made for a serial port of the host, is removed first.
-start_sim() {
-    local link="$1"
-    shift
-    rm -f "$link"
-    "$sim" --link "$link" "$@" >"$work/sim.out" 2>"$work/sim.err" &
-    sim_pid=$!
-    for _ in $(seq 200); do
-        [ -s "$work/sim.out" ] && return 0
-        kill -0 "$sim_pid" 2>/dev/null || break
-        sleep 0.05
-    done
-    echo "kelvane-sim did not start: $(cat "$work/sim.err")" >&2
-    return 1
-}
-
-stop_sim() {
-    if [ -n "$sim_pid" ]; then
-        kill -INT "$sim_pid" 2>/dev/null || true
-        wait "$sim_pid" 2>/dev/null || true
-        sim_pid=""
-    fi
-}
+# shellcheck source=scripts/sim-on-pty.sh
+. "$(dirname "${BASH_SOURCE[0]}")/sim-on-pty.sh"
 trap stop_sim EXIT
 # A pseudo-terminal's hang-up makes wineserver print its whole state to the stderr it
 # started with, and wine's background services keep open the output they started
