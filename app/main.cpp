@@ -20,11 +20,13 @@
 #include "ui/qt_dialogs.h"
 #ifdef _WIN32
 #include "platform/windows/console.h"
+#include "platform/windows/running_instance.h"
 #endif
 
 int main(int argc, char* argv[]) {
 #ifdef _WIN32
     kelvane::attachParentConsole();
+    kelvane::holdRunningInstanceMutex();
 #endif
     if (kelvane::asksForHelp(argc, argv)) {
         // Before any window system is needed.

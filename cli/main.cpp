@@ -28,6 +28,7 @@
 #include "link/link_traffic_log.h"
 #include "link/port_names.h"
 #ifdef _WIN32
+#include "platform/windows/running_instance.h"
 #include "platform/windows/win_serial_port.h"
 #include "platform/windows/wmi_port_names.h"
 #include "sim/in_process_adapter.h"
@@ -233,6 +234,9 @@ class PrintedDialogs final : public DialogService {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    kelvane::holdRunningInstanceMutex();
+#endif
     CLI::App app{
         "kelvane-cli: identify, read, write, compare, measure and trim a 4-20 mA temperature\n"
         "transmitter (QTR-H, QTR-D, QTN-H) over a USB-to-serial adapter.\n"
