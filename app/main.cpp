@@ -2,6 +2,7 @@
 // shown when the message loop starts, and the loop that ends when the main window
 // (the splash, shown or hidden) is closed.
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <cstdio>
 #include <exception>
@@ -44,6 +45,12 @@ int main(int argc, char* argv[]) {
     }
     QApplication application(argc, argv);
     QApplication::setApplicationName("Kelvane");
+    // Every window's title bar and task-bar button: the program's icon in each size.
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        icon.addFile(QString(":/kelvane/icons/kelvane-%1.png").arg(size));
+    }
+    QApplication::setWindowIcon(icon);
     // Hiding the last visible window (the splash hides itself) must not end the run;
     // only closing the main window does.
     QApplication::setQuitOnLastWindowClosed(false);
