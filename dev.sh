@@ -27,7 +27,7 @@ fuzz_packages=(clang libclang-rt-14-dev)
 # GoogleTest's sources, Qt's build tools (Qt itself comes from Debian's source), wine
 # with its fonts, zip and NSIS for the release files.
 windows_packages=(g++-mingw-w64-x86-64-posix googletest ninja-build perl xz-utils wine wine64
-                  fonts-wine zip nsis)
+                  fonts-wine zip nsis osslsigncode)
 # Making and checking the .deb.
 package_packages=(dpkg-dev file help2man lintian desktop-file-utils appstream)
 

@@ -11,10 +11,14 @@
 #   5. kelvane-cli-<version>-windows-x64.zip (kelvane-cli.exe alone), and
 #      kelvane-<version>-windows-x64.zip and kelvane-<version>-setup.exe (NSIS) with
 #      both programs, the Qt and runtime DLLs and the Qt plugins;
-#   6. the installer checked under wine: a silent install, both installed programs
+#   6. the installer checked under wine: an earlier version (a second installer of
+#      the same files with an older version, one file more and signed with a throwaway
+#      certificate) replaced by this one, a silent install, both installed programs
 #      run, the installed kelvane.exe and the program's windows (kelvane-session) are
 #      compared with the native program against kelvane-sim, and the uninstaller
 #      removes every file.
+# With KELVANE_SIGN_PFX (and KELVANE_SIGN_PASSWORD) both programs, the uninstaller
+# and the installer are signed (scripts/sign-windows.sh).
 # Usage: scripts/windows.sh SOURCE_DIR NATIVE_BUILD_DIR WINDOWS_BUILD_DIR
 set -euo pipefail
 
@@ -111,6 +115,7 @@ make_cli_zip() {
     mkdir -p "$folder"
     cp "$project/cli/kelvane-cli.exe" "$folder/"
     x86_64-w64-mingw32-strip "$folder/kelvane-cli.exe"
+    "$here/scripts/sign-windows.sh" "$folder/kelvane-cli.exe"
     licences "kelvane-cli (the libraries below are built into kelvane-cli.exe)" \
         /usr/share/doc/{libcli11-dev,nlohmann-json3-dev,gcc-mingw-w64-base,mingw-w64-common}/copyright |
         sed 's/$/\r/' >"$folder/LICENSES.txt"
@@ -138,6 +143,7 @@ stage_program() {
     cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
     cp "$qt/plugins/imageformats/qjpeg.dll" "$stage/imageformats/"
     find "$stage" -name '*.exe' -o -name '*.dll' | xargs x86_64-w64-mingw32-strip
+    "$here/scripts/sign-windows.sh" "$stage"/*.exe
     licences "Kelvane (Qt and the runtime libraries below come as DLLs; CLI11 and nlohmann-json are built into kelvane-cli.exe)" \
         /usr/share/doc/libqt6core6/copyright /usr/share/common-licenses/LGPL-3 \
         /usr/share/common-licenses/GPL-3 \
@@ -169,8 +175,9 @@ make_program_zip() {
 
 # The installer's file lists (an NSIS include): install each file of the stage, and
 # remove exactly those on uninstall, then their folders if nothing else is left.
+# Usage: write_file_lists STAGE_DIR
 write_file_lists() {
-    local file folder
+    local stage="$1" file folder
     echo '!macro InstallFiles'
     (cd "$stage" && find . -type f | sort) | while read -r file; do
         file="${file#./}"
@@ -188,6 +195,8 @@ write_file_lists() {
         file="${file#./}"
         printf '    Delete "$INSTDIR\\%s"\n' "${file//\//\\}"
     done
+    echo '!macroend'
+    echo '!macro UninstallFolders'
     (cd "$stage" && find . -mindepth 1 -type d | sort -r) | while read -r folder; do
         folder="${folder#./}"
         printf '    RMDir "$INSTDIR\\%s"\n' "${folder//\//\\}"
@@ -195,12 +204,42 @@ write_file_lists() {
     echo '!macroend'
 }
 
+# Usage: build_installer STAGE_DIR VERSION INSTALLER (signed when KELVANE_SIGN_PFX is set)
+build_installer() {
+    local files="$3.nsh" sign=()
+    write_file_lists "$1" >"$files"
+    [ -n "${KELVANE_SIGN_PFX:-}" ] && sign=(-DSIGN="$here/scripts/sign-windows.sh")
+    makensis -V2 -DVERSION="$2" -DFILES="$files" -DOUTFILE="$3" \
+        -DICON="$project/generated/kelvane.ico" -DSIZE_KB="$(du -sk "$1" | cut -f1)" \
+        "${sign[@]}" "$here/packaging/windows/kelvane.nsi"
+}
+
 make_installer() {
     installer="$out/kelvane-$version-setup.exe"
-    write_file_lists >"$out/files.nsh"
-    makensis -V2 -DVERSION="$version" -DFILES="$out/files.nsh" -DOUTFILE="$installer" \
-        "$here/packaging/windows/kelvane.nsi"
+    build_installer "$stage" "$version" "$installer"
     echo "Installer: $installer"
+}
+
+# The earlier version the installer check replaces: the same files, an older version,
+# and one file (in a folder of its own) this version no longer has. It is signed with
+# a throwaway self-signed certificate, so that every run checks the signing too.
+make_previous_installer() {
+    local previous="$out/previous"
+    rm -rf "$previous"
+    mkdir -p "$previous"
+    openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Kelvane test signing" \
+        -keyout "$previous/key.pem" -out "$previous/certificate.pem" 2>/dev/null
+    openssl pkcs12 -export -inkey "$previous/key.pem" -in "$previous/certificate.pem" \
+        -passout pass:throwaway -out "$previous/certificate.pfx"
+    cp -r "$stage" "$previous/stage"
+    mkdir -p "$previous/stage/retired"
+    echo "a file only the earlier version installs" >"$previous/stage/retired/earlier-only.txt"
+    previous_installer="$previous/kelvane-0.0.1-setup.exe"
+    (
+        export KELVANE_SIGN_PFX="$previous/certificate.pfx" KELVANE_SIGN_PASSWORD=throwaway
+        "$here/scripts/sign-windows.sh" "$previous/stage"/*.exe
+        build_installer "$previous/stage" 0.0.1 "$previous_installer"
+    )
 }
 
 stage_dependencies
@@ -215,7 +254,9 @@ make_cli_zip
 stage_program
 make_program_zip
 make_installer
+make_previous_installer
 # The installed kelvane.exe is the one compared with the native program.
-"$here/scripts/check-windows-installer.sh" "$installer" "$stage" "$out/install-check" \
+"$here/scripts/check-windows-installer.sh" "$installer" "$stage" "$previous_installer" \
+    "$out/previous/certificate.pem" "$out/install-check" \
     "$here/scripts/compare-windows-app.sh" "$native" "@INSTALLED@/kelvane.exe" \
     "$project/tools/kelvane-session.exe" "$out/compare-app"
