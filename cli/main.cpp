@@ -72,30 +72,33 @@ std::optional<std::string> findAdapter(std::string& problem) {
         problem = *listing.error;
         return std::nullopt;
     }
-    // The last adapter listed wins, as on the Scan screen, whatever its number says.
-    std::optional<std::string> lastAdapter;
-    for (const std::string& name : listing.names) {
-        if (readPortName(name).adapter) {
-            lastAdapter = name;
-        }
+    // The adapter the Scan screen chooses, by the same reading of the same list.
+    const AdapterScan scan = scanPortEntries(listing.names);
+    if (scan.numberError) {
+        problem = "the adapter \"" + scan.lines.back() + "\" has no port number";
+        return std::nullopt;
     }
-    if (!lastAdapter) {
+    if (scan.selectedLine < 0 && scan.driverProblem) {
+        problem =
+            "the USB-to-serial adapter's driver is not working (Windows device problem code " +
+            std::to_string(*scan.driverProblem) +
+            "); reinstall the adapter's driver, or try another adapter";
+        return std::nullopt;
+    }
+    if (scan.selectedLine < 0) {
         problem = "no USB-to-serial adapter found; name the device with --port DEVICE";
         return std::nullopt;
     }
-    std::optional<std::string> device;
-    try {
-        device = portDeviceName(portNumberFromText(readPortName(*lastAdapter).numberText) - 1);
-    } catch (const ConversionError&) {
-    }
+    const std::optional<std::string> device = portDeviceName(scan.portNumber - 1);
     if (!device) {
-        problem = "the adapter \"" + *lastAdapter + "\" has no port number from 1 to 16";
+        problem = "the adapter \"" + scan.lines[static_cast<std::size_t>(scan.selectedLine)] +
+                  "\" has no port number from 1 to " + std::to_string(kHighestPortNumber);
         return std::nullopt;
     }
     return source.resolve(*device);
 }
 
-// The device a --port names. On Windows "COM10" … "COM16" (any case) open by their
+// The device a --port names. On Windows "COM10" … "COM255" (any case) open by their
 // device-namespace names, "\\.\COM10" …, as the port-name table gives them: only
 // COM1 … COM9 open by their plain names.
 std::string portDevice(const std::string& port) {
