@@ -19,6 +19,7 @@
 #include "cli/many_ports.h"
 #include "cli/transmitter_session.h"
 #include "device/config_file.h"
+#include "device/file_paths.h"
 #include "device/number_text.h"
 #include "device/port_name_rules.h"
 #include "device/probe.h"
@@ -28,6 +29,7 @@
 #include "link/link_traffic_log.h"
 #include "link/port_names.h"
 #ifdef _WIN32
+#include "platform/windows/utf8_arguments.h"
 #include "platform/windows/win_serial_port.h"
 #include "platform/windows/wmi_port_names.h"
 #include "sim/in_process_adapter.h"
@@ -162,7 +164,7 @@ int runOnEveryPort(cli::ManyPortsRun run, const std::string& command, const std:
             stream = logStreams.back().get();
         } else {
             const std::string path = logPath + "." + portFileName(port);
-            logFiles.push_back(std::make_unique<std::ofstream>(path, std::ios::app));
+            logFiles.push_back(std::make_unique<std::ofstream>(pathFromUtf8(path), std::ios::app));
             if (!*logFiles.back()) {
                 std::cerr << "kelvane-cli: cannot write the log " << path << "\n";
                 return cli::kBadInput;
@@ -185,7 +187,7 @@ int runOnEveryPort(cli::ManyPortsRun run, const std::string& command, const std:
     }
     if (command == "read" && !outputFolder.empty()) {
         std::error_code error;
-        std::filesystem::create_directories(outputFolder, error);
+        std::filesystem::create_directories(pathFromUtf8(outputFolder), error);
     }
     std::vector<cli::PortResult> results = cli::runOnManyPorts(run);
     if (command == "read" && outputFolder.empty()) {
@@ -207,7 +209,7 @@ int runOnEveryPort(cli::ManyPortsRun run, const std::string& command, const std:
         for (cli::PortResult& result : results) {
             if (command == "read" && result.status == cli::kSuccess) {
                 const std::string path = outputFolder + "/" + portFileName(result.port) + ".json";
-                std::ofstream file(path);
+                std::ofstream file(pathFromUtf8(path));
                 file << result.out;
                 file.close();
                 result.out = file ? "written to " + path : "";
@@ -301,6 +303,18 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(0, 32767));
     app.require_subcommand(0, 1);
 
+#ifdef _WIN32
+    // Paths and names in any script: the UTF-16 command line, not the ANSI argv.
+    std::vector<std::string> utf8 = utf8Arguments();
+    std::vector<char*> utf8Argv;
+    for (std::string& argument : utf8) {
+        utf8Argv.push_back(argument.data());
+    }
+    if (!utf8Argv.empty()) {
+        argc = static_cast<int>(utf8Argv.size());
+        argv = utf8Argv.data();
+    }
+#endif
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -424,7 +438,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<LinkTrafficLog> log;
     if (!logPath.empty()) {
         if (logPath != "-") {
-            logFile.open(logPath, std::ios::app);
+            logFile.open(pathFromUtf8(logPath), std::ios::app);
             if (!logFile) {
                 std::cerr << "kelvane-cli: cannot write the log " << logPath << "\n";
                 return cli::kBadInput;
@@ -489,7 +503,7 @@ int main(int argc, char** argv) {
         if (outputPath.empty()) {
             std::cout << json;
         } else {
-            std::ofstream out(outputPath);
+            std::ofstream out(pathFromUtf8(outputPath));
             out << json;
             if (!out) {
                 std::cerr << "kelvane-cli: cannot write " << outputPath << "\n";
