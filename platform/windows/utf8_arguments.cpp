@@ -11,14 +11,13 @@
 
 namespace kelvane {
 
-std::string utf8Of(const wchar_t* text) {
-    const int length = static_cast<int>(std::wcslen(text));
-    if (length == 0) {
+std::string narrowText(const wchar_t* text, int length, unsigned codePage) {
+    if (length <= 0) {
         return {};
     }
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+    const int size = WideCharToMultiByte(codePage, 0, text, length, nullptr, 0, nullptr, nullptr);
     std::string converted(size > 0 ? size : 0, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, length, converted.data(), size, nullptr, nullptr);
+    WideCharToMultiByte(codePage, 0, text, length, converted.data(), size, nullptr, nullptr);
     return converted;
 }
 
@@ -30,7 +29,8 @@ std::vector<std::string> utf8Arguments() {
         return converted;
     }
     for (int i = 0; i < count; ++i) {
-        converted.push_back(utf8Of(arguments[i]));
+        converted.push_back(
+            narrowText(arguments[i], static_cast<int>(std::wcslen(arguments[i])), CP_UTF8));
     }
     LocalFree(arguments);
     return converted;

@@ -11,7 +11,7 @@ namespace kelvane {
 // The program's arguments, its own name first, in UTF-8.
 std::vector<std::string> utf8Arguments();
 
-// UTF-16 text as UTF-8.
-std::string utf8Of(const wchar_t* text);
+// `length` UTF-16 characters in the 8-bit code page `codePage` (CP_UTF8, CP_ACP).
+std::string narrowText(const wchar_t* text, int length, unsigned codePage);
 
 }  // namespace kelvane

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "device/port_name_rules.h"
+#include "platform/windows/utf8_arguments.h"
 
 namespace kelvane {
 
@@ -13,14 +14,7 @@ namespace {
 
 // A device name in the system's ANSI code page, as the scan's rules read it.
 std::string ansiOf(BSTR text) {
-    const int length = static_cast<int>(SysStringLen(text));
-    if (length == 0) {
-        return {};
-    }
-    const int size = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
-    std::string converted(size > 0 ? size : 0, '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, length, converted.data(), size, nullptr, nullptr);
-    return converted;
+    return narrowText(text, static_cast<int>(SysStringLen(text)), CP_ACP);
 }
 
 // A text property that is ASCII by its nature (a class id, a device id), any other
