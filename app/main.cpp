@@ -14,6 +14,7 @@
 #include "app/program_windows.h"
 #include "app/system_ports.h"
 #include "app/window_report.h"
+#include "device/file_paths.h"
 #include "kelvane_version.h"
 #include "link/link.h"
 #include "link/link_traffic_log.h"
@@ -83,7 +84,7 @@ int main(int argc, char* argv[]) {
         std::unique_ptr<kelvane::LinkTrafficLog> trafficLog;
         if (!options.logPath.empty()) {
             if (options.logPath != "-") {
-                logFile.open(options.logPath, std::ios::app);
+                logFile.open(kelvane::pathFromUtf8(options.logPath), std::ios::app);
                 if (!logFile) {
                     std::fprintf(stderr, "kelvane: cannot write the log %s\n",
                                  options.logPath.c_str());

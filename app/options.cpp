@@ -19,7 +19,7 @@ ProgramOptions parseOptions(const QStringList& arguments) {
 #ifdef _WIN32
     const QCommandLineOption port(
         "port",
-        "List the COM port DEVICE (COM1 to COM16) as a USB-to-serial adapter, e.g. an "
+        "List the COM port DEVICE (COM1 to COM255) as a USB-to-serial adapter, e.g. an "
         "RS-485 converter whose driver names it otherwise. May be given more than once; "
         "the scan chooses the last adapter listed.",
         "DEVICE");
@@ -91,7 +91,7 @@ ProgramOptions parseOptions(const QStringList& arguments) {
 #ifdef _WIN32
         if (!portIndexOfName(options.ports.back())) {
             options.error =
-                "--port takes a COM port from COM1 to COM16, not " + options.ports.back();
+                "--port takes a COM port from COM1 to COM255, not " + options.ports.back();
             return options;
         }
 #endif

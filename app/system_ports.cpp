@@ -30,7 +30,8 @@ bool SystemPorts::startPlatform(const ProgramOptions& options, std::string& erro
     for (const std::string& port : options.ports) {
         const auto index = portIndexOfName(port);
         if (!index) {
-            error = "--port takes a COM port from COM1 to COM16, not " + port;
+            error = "--port takes a COM port from COM1 to COM" +
+                    std::to_string(kHighestPortNumber) + ", not " + port;
             return false;
         }
         extras.push_back({"", index, ""});

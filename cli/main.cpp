@@ -19,6 +19,7 @@
 #include "cli/many_ports.h"
 #include "cli/transmitter_session.h"
 #include "device/config_file.h"
+#include "device/file_paths.h"
 #include "device/number_text.h"
 #include "device/port_name_rules.h"
 #include "device/probe.h"
@@ -29,6 +30,7 @@
 #include "link/port_names.h"
 #ifdef _WIN32
 #include "platform/windows/running_instance.h"
+#include "platform/windows/utf8_arguments.h"
 #include "platform/windows/win_serial_port.h"
 #include "platform/windows/wmi_port_names.h"
 #include "sim/in_process_adapter.h"
@@ -73,30 +75,33 @@ std::optional<std::string> findAdapter(std::string& problem) {
         problem = *listing.error;
         return std::nullopt;
     }
-    // The last adapter listed wins, as on the Scan screen, whatever its number says.
-    std::optional<std::string> lastAdapter;
-    for (const std::string& name : listing.names) {
-        if (readPortName(name).adapter) {
-            lastAdapter = name;
-        }
+    // The adapter the Scan screen chooses, by the same reading of the same list.
+    const AdapterScan scan = scanPortEntries(listing.names);
+    if (scan.numberError) {
+        problem = "the adapter \"" + scan.lines.back() + "\" has no port number";
+        return std::nullopt;
     }
-    if (!lastAdapter) {
+    if (scan.selectedLine < 0 && scan.driverProblem) {
+        problem =
+            "the USB-to-serial adapter's driver is not working (Windows device problem code " +
+            std::to_string(*scan.driverProblem) +
+            "); reinstall the adapter's driver, or try another adapter";
+        return std::nullopt;
+    }
+    if (scan.selectedLine < 0) {
         problem = "no USB-to-serial adapter found; name the device with --port DEVICE";
         return std::nullopt;
     }
-    std::optional<std::string> device;
-    try {
-        device = portDeviceName(portNumberFromText(readPortName(*lastAdapter).numberText) - 1);
-    } catch (const ConversionError&) {
-    }
+    const std::optional<std::string> device = portDeviceName(scan.portNumber - 1);
     if (!device) {
-        problem = "the adapter \"" + *lastAdapter + "\" has no port number from 1 to 16";
+        problem = "the adapter \"" + scan.lines[static_cast<std::size_t>(scan.selectedLine)] +
+                  "\" has no port number from 1 to " + std::to_string(kHighestPortNumber);
         return std::nullopt;
     }
     return source.resolve(*device);
 }
 
-// The device a --port names. On Windows "COM10" … "COM16" (any case) open by their
+// The device a --port names. On Windows "COM10" … "COM255" (any case) open by their
 // device-namespace names, "\\.\COM10" …, as the port-name table gives them: only
 // COM1 … COM9 open by their plain names.
 std::string portDevice(const std::string& port) {
@@ -160,7 +165,7 @@ int runOnEveryPort(cli::ManyPortsRun run, const std::string& command, const std:
             stream = logStreams.back().get();
         } else {
             const std::string path = logPath + "." + portFileName(port);
-            logFiles.push_back(std::make_unique<std::ofstream>(path, std::ios::app));
+            logFiles.push_back(std::make_unique<std::ofstream>(pathFromUtf8(path), std::ios::app));
             if (!*logFiles.back()) {
                 std::cerr << "kelvane-cli: cannot write the log " << path << "\n";
                 return cli::kBadInput;
@@ -183,7 +188,7 @@ int runOnEveryPort(cli::ManyPortsRun run, const std::string& command, const std:
     }
     if (command == "read" && !outputFolder.empty()) {
         std::error_code error;
-        std::filesystem::create_directories(outputFolder, error);
+        std::filesystem::create_directories(pathFromUtf8(outputFolder), error);
     }
     std::vector<cli::PortResult> results = cli::runOnManyPorts(run);
     if (command == "read" && outputFolder.empty()) {
@@ -205,7 +210,7 @@ int runOnEveryPort(cli::ManyPortsRun run, const std::string& command, const std:
         for (cli::PortResult& result : results) {
             if (command == "read" && result.status == cli::kSuccess) {
                 const std::string path = outputFolder + "/" + portFileName(result.port) + ".json";
-                std::ofstream file(path);
+                std::ofstream file(pathFromUtf8(path));
                 file << result.out;
                 file.close();
                 result.out = file ? "written to " + path : "";
@@ -302,6 +307,18 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(0, 32767));
     app.require_subcommand(0, 1);
 
+#ifdef _WIN32
+    // Paths and names in any script: the UTF-16 command line, not the ANSI argv.
+    std::vector<std::string> utf8 = utf8Arguments();
+    std::vector<char*> utf8Argv;
+    for (std::string& argument : utf8) {
+        utf8Argv.push_back(argument.data());
+    }
+    if (!utf8Argv.empty()) {
+        argc = static_cast<int>(utf8Argv.size());
+        argv = utf8Argv.data();
+    }
+#endif
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -425,7 +442,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<LinkTrafficLog> log;
     if (!logPath.empty()) {
         if (logPath != "-") {
-            logFile.open(logPath, std::ios::app);
+            logFile.open(pathFromUtf8(logPath), std::ios::app);
             if (!logFile) {
                 std::cerr << "kelvane-cli: cannot write the log " << logPath << "\n";
                 return cli::kBadInput;
@@ -490,7 +507,7 @@ int main(int argc, char** argv) {
         if (outputPath.empty()) {
             std::cout << json;
         } else {
-            std::ofstream out(outputPath);
+            std::ofstream out(pathFromUtf8(outputPath));
             out << json;
             if (!out) {
                 std::cerr << "kelvane-cli: cannot write " << outputPath << "\n";

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "device/extended.h"
+#include "device/file_paths.h"
 #include "device/input_rules.h"
 #include "device/number_text.h"
 #include "device/register_map.h"
@@ -250,7 +251,7 @@ std::optional<std::string> choiceNotOffered(const Configuration& wanted, int mod
 }
 
 ConfigurationFile readConfigurationFile(const std::string& path) {
-    std::ifstream in(path);
+    std::ifstream in(pathFromUtf8(path));
     if (!in) {
         throw BadFile("cannot read " + path);
     }

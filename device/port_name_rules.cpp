@@ -1,6 +1,7 @@
 #include "device/port_name_rules.h"
 
 #include <algorithm>
+#include <cctype>
 #include <limits>
 
 #include "device/number_text.h"
@@ -23,7 +24,21 @@ std::string cut(const std::string& name, int start, int length) {
     return name.substr(static_cast<size_t>(start - 1), static_cast<size_t>(length));
 }
 
+bool startsWithIgnoringCase(const std::string& text, const std::string& start) {
+    return text.size() >= start.size() && std::equal(start.begin(), start.end(), text.begin(),
+                                                     [](unsigned char a, unsigned char b) {
+                                                         return std::toupper(a) == std::toupper(b);
+                                                     });
+}
+
 }  // namespace
+
+bool isUsbSerialPort(const std::string& classGuid, const std::string& pnpDeviceId) {
+    const std::string ports = kPortsClassGuid;
+    return classGuid.size() == ports.size() && startsWithIgnoringCase(classGuid, ports) &&
+           (startsWithIgnoringCase(pnpDeviceId, "USB\\") ||
+            startsWithIgnoringCase(pnpDeviceId, "FTDIBUS\\"));
+}
 
 PortNameVerdict readPortName(const std::string& name) {
     PortNameVerdict verdict;
@@ -45,6 +60,57 @@ PortNameVerdict readPortName(const std::string& name) {
                                                   std::numeric_limits<std::int16_t>::max()));
     verdict.numberText = cut(name, start, length);
     return verdict;
+}
+
+PortNameVerdict readPortEntry(const PortEntry& entry) {
+    PortNameVerdict verdict = readPortName(entry.name);
+    if (!verdict.listed || verdict.adapter || !entry.usbSerialPort) {
+        return verdict;
+    }
+    // The number the driver put in parentheses at the end of the name.
+    const std::string& name = entry.name;
+    for (auto open = name.rfind("(COM"); open != std::string::npos;
+         open = open == 0 ? std::string::npos : name.rfind("(COM", open - 1)) {
+        const std::size_t digits = open + 4;
+        const std::size_t close = name.find(')', digits);
+        if (close == std::string::npos || close == digits ||
+            !std::all_of(name.begin() + static_cast<std::ptrdiff_t>(digits),
+                         name.begin() + static_cast<std::ptrdiff_t>(close),
+                         [](unsigned char c) { return c >= '0' && c <= '9'; })) {
+            continue;
+        }
+        verdict.adapter = true;
+        verdict.start = static_cast<std::int16_t>(std::min<std::size_t>(digits + 1, 32767));
+        verdict.length = static_cast<std::int16_t>(std::min<std::size_t>(close - digits, 32767));
+        verdict.numberText = name.substr(digits, close - digits);
+        return verdict;
+    }
+    return verdict;
+}
+
+AdapterScan scanPortEntries(const std::vector<PortEntry>& entries) {
+    AdapterScan scan;
+    for (const PortEntry& entry : entries) {
+        const PortNameVerdict verdict = readPortEntry(entry);
+        if (!verdict.listed) {
+            continue;
+        }
+        scan.lines.push_back(entry.name);
+        if (verdict.adapter && entry.driverProblem != 0) {
+            scan.driverProblem = entry.driverProblem;
+        } else if (verdict.adapter) {
+            scan.start = verdict.start;
+            scan.length = verdict.length;
+            try {
+                scan.portNumber = portNumberFromText(verdict.numberText);
+            } catch (const ConversionError&) {
+                scan.numberError = verdict.numberText;
+                return scan;
+            }
+            scan.selectedLine = static_cast<int>(scan.lines.size()) - 1;
+        }
+    }
+    return scan;
 }
 
 std::int16_t portNumberFromText(const std::string& numberText) {

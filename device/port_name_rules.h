@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "link/port_list.h"
 #include "link/serial_port.h"
 
 namespace kelvane {
@@ -24,6 +26,38 @@ struct PortNameVerdict {
 
 // Reads one device name; every test is case-sensitive.
 PortNameVerdict readPortName(const std::string& name);
+
+// Reads one device as the scan does: the name rule first, exactly as readPortName;
+// a listed device the name rule passes over is still an adapter when the system
+// calls it a USB serial port, and its number is the text of the last "(COMn)" of its
+// name ("Prolific PL2303GT USB Serial COM Port (COM3)": 3). Without such a "(COMn)"
+// it is no adapter.
+PortNameVerdict readPortEntry(const PortEntry& entry);
+
+// Windows' Ports class, the setup class of every COM port.
+inline constexpr const char* kPortsClassGuid = "{4D36E978-E325-11CE-BFC1-08002BE10318}";
+
+// Whether a Plug-and-Play device is a serial port on USB: in the Ports class, with a
+// device id on the USB bus or FTDI's own ("USB\VID_1A86&PID_7523\…",
+// "FTDIBUS\VID_0403+PID_6001+…"). Both compared without regard to case.
+bool isUsbSerialPort(const std::string& classGuid, const std::string& pnpDeviceId);
+
+// What one Start makes of a listing: the port list's lines, the adapter it selects and
+// the port number it probes. The last working adapter listed wins. An adapter whose
+// driver reports a problem is listed but never chosen; the last such problem is kept
+// so that the screen can name it when no other adapter was found. A chosen adapter
+// whose number is no integer ends the reading at its line (numberError holds the
+// text), as the Start is abandoned there.
+struct AdapterScan {
+    std::vector<std::string> lines;
+    int selectedLine = -1;
+    std::int16_t portNumber = 0;
+    std::int16_t start = 0;
+    std::int16_t length = 0;
+    std::optional<std::uint32_t> driverProblem;
+    std::optional<std::string> numberError;
+};
+AdapterScan scanPortEntries(const std::vector<PortEntry>& entries);
 
 // The port number an adapter's number text stands for. Text that is not a decimal
 // integer (also empty text) raises ConversionError "'<text>' is not a valid integer

@@ -20,5 +20,9 @@ inline constexpr Texts kAboutMenu{"Help", "Help", "Help"};
 inline constexpr Texts kScanning{"Scan...", "掃描...", "扫描..."};
 inline constexpr Texts kCommunicationError{"Communication Error", "通訊錯誤", "通讯错误"};
 inline constexpr Texts kDeviceNotFound{"Device Not Found", "找不到裝置", "找不到装置"};
+// An adapter was found, but Windows reports its driver as not working; %1 is the
+// device's problem code (10: the device cannot start, 28: no driver installed).
+inline constexpr Texts kDriverNotWorking{
+    "Driver not working (code %1)", "驅動程式無法運作 (代碼 %1)", "驱动程序无法工作 (代码 %1)"};
 
 }  // namespace kelvane::scan_texts

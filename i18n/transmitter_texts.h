@@ -71,6 +71,8 @@ inline constexpr Texts kReadFirst{"Read the device first: the record starts with
 inline constexpr Texts kSequenceRunning{
     "Wait until the running exchange ends, or stop the measurement",
     "請等待目前的傳輸結束,或停止量測", "请等待目前的传输结束,或停止量测"};
+// A record or a trend's CSV that cannot be written (a PDF still open in a reader).
+inline constexpr Texts kCannotWriteAFile{"Cannot write the file", "無法寫入檔案", "无法写入文件"};
 inline constexpr Texts kCannotWriteFile{"Cannot write the configuration file", "無法寫入設定檔",
                                         "无法写入设定档"};
 

@@ -8,10 +8,10 @@ namespace kelvane {
 
 namespace {
 
-bool shown(const std::vector<std::string>& names, const std::string& alias) {
+bool shown(const std::vector<PortEntry>& names, const std::string& alias) {
     const std::string inName = "(" + alias + ")";
-    return std::any_of(names.begin(), names.end(), [&](const std::string& name) {
-        return name.find(inName) != std::string::npos;
+    return std::any_of(names.begin(), names.end(), [&](const PortEntry& entry) {
+        return entry.name.find(inName) != std::string::npos;
     });
 }
 
@@ -21,7 +21,15 @@ PortNameListing WithExtraAdapters::listNames() {
     PortNameListing listing = system_.listNames();
     devices_.clear();
     if (listing.error) {
-        return listing;
+        if (extras_.empty()) {
+            return listing;
+        }
+        // A system whose device list cannot be read (WMI locked down or broken) still
+        // has the ports the command line names: the scan says why the system's own are
+        // missing and goes on with those.
+        listing.notice = std::move(listing.error);
+        listing.error.reset();
+        listing.names.clear();
     }
     for (const ExtraAdapter& extra : extras_) {
         int index = static_cast<int>(kPortNameTable.size()) - 1;
@@ -32,7 +40,7 @@ PortNameListing WithExtraAdapters::listNames() {
                 --index;
             }
         }
-        const std::string entry = kPortNameTable[index];
+        const std::string entry = portDeviceName(index).value_or(kPortNameTable[0]);
         listing.names.push_back((extra.label.empty() ? "" : extra.label + " ") +
                                 "USB-to-Serial Comm Port (" + comAlias(entry) + ")");
         if (!extra.device.empty()) {

@@ -26,7 +26,8 @@ class WithExtraAdapters final : public PortNameSource {
 
     // The system's names, then one name per extra in the order given. An extra without
     // a port takes the highest COM number that no name before it shows as "(COMn)".
-    // A system listing that fails is returned as it is.
+    // A system listing that fails is returned as it is without extras; with extras,
+    // its message becomes the listing's notice and the extras alone are listed.
     PortNameListing listNames() override;
     std::string resolve(const std::string& portName) const override;
 

@@ -4,18 +4,40 @@
 // COM aliases; Windows reads them from WMI and opens "COM5" or "\\.\COM12" as it is.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace kelvane {
 
-// What one scan found: the names in the system's order (UTF-8 on Linux, the system's
-// ANSI code page on Windows), or the message that ends the program when the system's
-// device list cannot be read.
+// One Plug-and-Play device as the scan reads it: its name (UTF-8 on Linux, the
+// system's ANSI code page on Windows) and what the system says of it besides.
+struct PortEntry {
+    PortEntry(std::string deviceName = {}) : name(std::move(deviceName)) {}  // NOLINT
+    PortEntry(std::string deviceName, bool usbSerial, std::uint32_t problem = 0)
+        : name(std::move(deviceName)), usbSerialPort(usbSerial), driverProblem(problem) {}
+
+    std::string name;
+    // A serial port on USB or FTDI's bus (Windows: a Ports-class device whose
+    // PNPDeviceID begins USB\ or FTDIBUS\): an adapter whatever its driver calls it.
+    bool usbSerialPort = false;
+    // Windows' device problem code (ConfigManagerErrorCode); 0 when the driver works.
+    std::uint32_t driverProblem = 0;
+
+    bool operator==(const PortEntry& other) const {
+        return name == other.name && usbSerialPort == other.usbSerialPort &&
+               driverProblem == other.driverProblem;
+    }
+};
+
+// What one scan found: the devices in the system's order, or the message that ends
+// the program when the system's device list cannot be read. A notice is a failure
+// the scan reports and then goes on from, with the ports the command line gave.
 struct PortNameListing {
-    std::vector<std::string> names;
+    std::vector<PortEntry> names;
     std::optional<std::string> error;
+    std::optional<std::string> notice;
 };
 
 class PortNameSource {

@@ -27,6 +27,11 @@ QString text(std::int16_t languageId, const Texts& texts) {
     return QString::fromUtf8(chooseText(languageId, texts));
 }
 
+// An adapter whose driver does not work, with Windows' problem code.
+QString driverProblemText(std::int16_t languageId, std::uint32_t code) {
+    return text(languageId, scan_texts::kDriverNotWorking).arg(code);
+}
+
 // The status label's design font; the others keep the system's font.
 const QStringList kStatusFamilies{QString::fromUtf8("新細明體"), "PMingLiU"};
 
@@ -153,25 +158,35 @@ void TForm3::Button1Click() {
             ExitClick();
             return;
         }
-        for (const std::string& name : listing.names) {
-            const PortNameVerdict verdict = readPortName(name);
-            if (!verdict.listed) {
-                continue;
-            }
-            ListBox1->addItem(QString::fromStdString(name));
-            if (verdict.adapter) {
-                state_.portNumberStart = verdict.start;
-                state_.portNumberLength = verdict.length;
-                // Text that is no integer ends the Start here, with the error box.
-                state_.portNumber = portNumberFromText(verdict.numberText);
-                ListBox1->setCurrentRow(state_.listedPortCount);
-            }
-            ++state_.listedPortCount;
+        if (listing.notice) {
+            // The system's list failed, but the command line named the ports to use.
+            dialogs_.showMessage(*listing.notice);
+        }
+        const AdapterScan scan = scanPortEntries(listing.names);
+        for (const std::string& line : scan.lines) {
+            // The names come in the system's own 8-bit encoding.
+            ListBox1->addItem(QString::fromLocal8Bit(line.c_str()));
+        }
+        state_.listedPortCount = static_cast<std::int16_t>(scan.lines.size());
+        state_.portNumber = scan.portNumber;
+        if (scan.selectedLine >= 0 || scan.numberError) {
+            state_.portNumberStart = scan.start;
+            state_.portNumberLength = scan.length;
+        }
+        if (scan.selectedLine >= 0) {
+            ListBox1->setCurrentRow(scan.selectedLine);
+        }
+        if (scan.numberError) {
+            // Text that is no integer ends the Start here, with the error box.
+            portNumberFromText(*scan.numberError);
         }
 
         if (state_.portNumber != 0) {
             showStatus(*Label5, StatusColour::Blue, text(state_.languageId, scan_texts::kScanning));
             armProbe();
+        } else if (scan.driverProblem) {
+            showStatus(*Label5, StatusColour::Red,
+                       driverProblemText(state_.languageId, *scan.driverProblem));
         } else {
             showStatus(*Label5, StatusColour::Red,
                        text(state_.languageId, scan_texts::kCommunicationError));

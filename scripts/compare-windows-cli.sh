@@ -7,6 +7,9 @@
 # Usage: scripts/compare-windows-cli.sh NATIVE_BUILD_DIR KELVANE_CLI_EXE WORK_DIR
 # (WINEPREFIX set).
 set -euo pipefail
+# Wine reads the command line in the locale's encoding: UTF-8, whatever CI's is, so
+# that a folder named in Chinese reaches kelvane-cli.exe as it is.
+export LC_ALL=C.UTF-8
 # "&" in a replaced path stays itself.
 shopt -u patsub_replacement 2>/dev/null || true
 
@@ -50,7 +53,7 @@ check() {
     local status_native=0 status_windows=0
     # shellcheck disable=SC2086
     start_sim "$work/native-port" $sim_args
-    $limit "$cli" --port "$work/native-port" "${@//@FILE@/$work/changed.json}" >"$work/$name.native.out" \
+    $limit "$cli" --port "$work/native-port" "${@//@FILE@/$changed_native}" >"$work/$name.native.out" \
         2>"$work/$name.native.err" || status_native=$?
     stop_sim
     # shellcheck disable=SC2086
@@ -82,6 +85,7 @@ stop_sim
 sed -e 's/"upper": 400/"upper": 600/' -e 's/"offset": 0.0/"offset": 1.5/' \
     "$work/device.json" >"$work/changed.json"
 # A Windows path, as a technician would give it.
+changed_native="$work/changed.json"
 changed_windows="$(winepath -w "$work/changed.json")"
 
 win_port=COM5
@@ -109,8 +113,24 @@ win_port=COM12
 check read-COM12 "" read
 win_port='\\.\COM12'
 check read-device-namespace-COM12 "" read
+# Windows numbers a new USB adapter COM17 and up.
+win_link=com23
+win_port=COM23
+check read-COM23 "" read
+check write-COM23 "" write @FILE@
 win_port=COM5
 win_link=com5
+# A file in folders named in Chinese, on both sides: C:\王小明\設定\ under wine.
+mkdir -p "$work/王小明/設定" "$WINEPREFIX/drive_c/王小明/設定"
+cp "$work/changed.json" "$work/王小明/設定/變送器.json"
+cp "$work/changed.json" "$WINEPREFIX/drive_c/王小明/設定/變送器.json"
+plain_windows="$changed_windows"
+changed_native="$work/王小明/設定/變送器.json"
+changed_windows='C:\王小明\設定\變送器.json'
+check write-chinese-folder "" write @FILE@
+check diff-chinese-folder "" diff @FILE@
+changed_native="$work/changed.json"
+changed_windows="$plain_windows"
 
 # A pulled-out adapter: wine keeps reading nothing instead of failing, so only the
 # exit status is the same on both sides.

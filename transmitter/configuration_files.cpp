@@ -11,6 +11,7 @@
 #include "device/config_file.h"
 #include "device/configuration_rules.h"
 #include "device/extended.h"
+#include "device/file_paths.h"
 #include "device/identity_rules.h"
 #include "device/number_text.h"
 #include "device/register_map.h"
@@ -78,7 +79,7 @@ void TForm2::SaveConfigurationClick() {
     }
     file.identity = Identity{state_.modelCode, state_.firmwareVersionIndex,
                              static_cast<std::uint32_t>(ui.Serial_Y->text().toULongLong())};
-    std::ofstream out(path);
+    std::ofstream out(pathFromUtf8(path));
     out << configurationJson(file);
     out.close();
     if (!out) {

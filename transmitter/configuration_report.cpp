@@ -1,8 +1,10 @@
 // The configuration record: what was found on a device and what was left on it,
 // written as a PDF by Qt's own PDF writer in the current language, the Han forms of
 // the language drawn with its own CJK font (embedded in the file).
+#include <QBuffer>
 #include <QDateTime>
 #include <QPdfWriter>
+#include <QSaveFile>
 #include <QTextDocument>
 
 #include "device/register_map.h"
@@ -123,7 +125,11 @@ void TForm2::ExportReportClick() {
                  say(texts::report::kAsLeft), rows, say(texts::report::kStoreCheck),
                  storeCheck.toHtmlEscaped());
 
-    QPdfWriter writer(QString::fromStdString(path));
+    // Made in memory, then saved whole: a file that cannot be written (a PDF still open
+    // in a reader on Windows) is reported, and never left half-written or silently old.
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&pdf);
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setTitle(say(texts::report::kTitle));
     QTextDocument document;
@@ -140,6 +146,13 @@ void TForm2::ExportReportClick() {
     document.setDefaultFont(font);
     document.setHtml(html);
     document.print(&writer);
+
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly) || file.write(pdf.data()) != pdf.data().size() ||
+        !file.commit()) {
+        dialogs_.showMessage(std::string(chooseText(language, texts::kCannotWriteAFile)) + ": " +
+                             path);
+    }
 }
 
 }  // namespace kelvane

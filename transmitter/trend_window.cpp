@@ -11,6 +11,7 @@
 #include <fstream>
 #include <optional>
 
+#include "device/file_paths.h"
 #include "device/number_text.h"
 #include "i18n/transmitter_texts.h"
 
@@ -186,7 +187,7 @@ void TrendWindow::applyLanguage(std::int16_t languageId) {
 }
 
 bool TrendWindow::saveCsv(const std::string& path) const {
-    std::ofstream out(path);
+    std::ofstream out(pathFromUtf8(path));
     out << "time,raw,value,unit\n";
     for (const Sample& sample : samples_) {
         out << sample.at.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzzZ")).toStdString()
@@ -207,7 +208,7 @@ void TrendWindow::SaveCsvClick() {
     }
     if (!path.empty() && !saveCsv(path)) {
         QMessageBox::warning(this, windowTitle(),
-                             QString::fromUtf8(chooseText(languageId_, texts::kCannotWriteFile)) +
+                             QString::fromUtf8(chooseText(languageId_, texts::kCannotWriteAFile)) +
                                  QStringLiteral(": ") + QString::fromStdString(path));
     }
 }

@@ -198,7 +198,7 @@ void PortAliases::assign(std::vector<SerialDevice> systemDevices,
 PortNameListing LinuxPortNames::listNames() {
     const DeviceListing listing = devices_.listDevices();
     if (listing.error) {
-        return {{}, listing.error};
+        return {{}, listing.error, std::nullopt};
     }
     aliases_.assign(listing.devices, extraAdapters_);
     PortNameListing names;

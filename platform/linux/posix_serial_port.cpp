@@ -54,6 +54,8 @@ void PosixSerialPort::close() {
     }
     fd_ = -1;
     hungUp_ = false;
+    // A closed port's last open failed for no reason anyone can act on any more.
+    openFailure_ = OpenFailure::None;
 }
 
 std::optional<LineSettings> PosixSerialPort::currentSettings() {

@@ -52,8 +52,24 @@ BOOL WinSerialPort::setTimeouts(DWORD readMs) {
     return calls_.setCommTimeouts(handle_, &timeouts);
 }
 
+bool WinSerialPort::recoverFromFailure() {
+    const DWORD error = calls_.getLastError();
+    // What a driver answers for a device that has left the bus.
+    const bool removal =
+        error == ERROR_DEVICE_REMOVED || error == ERROR_BAD_COMMAND || error == ERROR_GEN_FAILURE;
+    DWORD lineErrors = 0;
+    COMSTAT status{};
+    if (!removal && calls_.clearCommError(handle_, &lineErrors, &status)) {
+        return true;  // a framing, parity or overrun error, now cleared
+    }
+    calls_.closeHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+    removed_ = true;
+    return false;
+}
+
 bool WinSerialPort::open(const std::string& deviceName) {
-    close();
+    close();  // which also forgets an earlier open's failure
     const HANDLE handle = calls_.createFile(deviceName.c_str(), GENERIC_READ | GENERIC_WRITE,
                                             0 /* no sharing */, nullptr, OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
@@ -64,9 +80,8 @@ bool WinSerialPort::open(const std::string& deviceName) {
                            : OpenFailure::Absent;
         return false;
     }
-    openFailure_ = OpenFailure::None;
     handle_ = handle;
-    hungUp_ = false;
+    removed_ = false;
     dcb_ = DCB{};
     // Not checked: a port that refuses its time-outs still reads and writes.
     setTimeouts(kReadTimeoutMs);
@@ -79,11 +94,13 @@ void WinSerialPort::close() {
         calls_.closeHandle(handle_);
     }
     handle_ = INVALID_HANDLE_VALUE;
-    hungUp_ = false;
+    removed_ = false;
+    // A closed port's last open failed for no reason anyone can act on any more.
+    openFailure_ = OpenFailure::None;
 }
 
 std::optional<LineSettings> WinSerialPort::currentSettings() {
-    if (!isOpen()) {
+    if (handle_ == INVALID_HANDLE_VALUE) {
         return std::nullopt;
     }
     dcb_.DCBlength = sizeof(DCB);
@@ -101,7 +118,7 @@ std::optional<LineSettings> WinSerialPort::buildSettings(const std::string& text
 }
 
 bool WinSerialPort::applySettings(const LineSettings& settings) {
-    if (!isOpen()) {
+    if (handle_ == INVALID_HANDLE_VALUE) {
         return false;
     }
     // Settings the record already holds (just read or built) are set as it holds them,
@@ -116,7 +133,7 @@ bool WinSerialPort::applySettings(const LineSettings& settings) {
 }
 
 std::optional<std::uint8_t> WinSerialPort::readByteWithin(Micros wait) {
-    if (!isOpen() || hungUp_) {
+    if (handle_ == INVALID_HANDLE_VALUE) {
         return std::nullopt;
     }
     // The read constant changes only for a wait other than the one in force, so the
@@ -128,7 +145,8 @@ std::optional<std::uint8_t> WinSerialPort::readByteWithin(Micros wait) {
     std::uint8_t byte = 0;
     DWORD got = 0;
     if (!calls_.readFile(handle_, &byte, 1, &got, nullptr)) {
-        hungUp_ = true;  // the adapter is gone
+        // A line error reads as a wait that got nothing; a removal ends the port.
+        recoverFromFailure();
         return std::nullopt;
     }
     if (got != 1) {
@@ -138,13 +156,16 @@ std::optional<std::uint8_t> WinSerialPort::readByteWithin(Micros wait) {
 }
 
 bool WinSerialPort::write(const std::uint8_t* bytes, std::size_t count) {
-    if (!isOpen() || hungUp_) {
+    if (handle_ == INVALID_HANDLE_VALUE) {
         return false;
     }
     DWORD written = 0;
     const DWORD size = static_cast<DWORD>(count);
-    return calls_.writeFile(handle_, bytes, size, &written, nullptr) && size == count &&
-           written == size;
+    if (!calls_.writeFile(handle_, bytes, size, &written, nullptr)) {
+        recoverFromFailure();
+        return false;
+    }
+    return size == count && written == size;
 }
 
 }  // namespace kelvane

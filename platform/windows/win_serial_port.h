@@ -1,7 +1,11 @@
 // The real serial port on Windows: a COM device opened for exclusive use with
 // CreateFileA, by the name the port-name table gives ("COM5" or "\\.\COM12"). Reads
-// wait with the driver's read time-out, 100 ms unless a caller asks for another wait;
-// a failed ReadFile means the adapter is gone, and the port stays failed until closed.
+// wait with the driver's read time-out, 100 ms unless a caller asks for another wait.
+// A failed ReadFile or WriteFile is first taken for a line error (a framing or parity
+// error stops the driver until ClearCommError); only a removal error, or a
+// ClearCommError that fails too, means the adapter is gone: its handle is closed at
+// once, so that Windows can make the port again when it is plugged back, and the port
+// stays failed until the next open.
 #pragma once
 
 #ifndef NOMINMAX
@@ -26,6 +30,7 @@ struct WinPortCalls {
     std::function<BOOL(HANDLE, LPDCB)> setCommState = ::SetCommState;
     std::function<BOOL(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED)> readFile = ::ReadFile;
     std::function<BOOL(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED)> writeFile = ::WriteFile;
+    std::function<BOOL(HANDLE, LPDWORD, LPCOMSTAT)> clearCommError = ::ClearCommError;
     std::function<BOOL(HANDLE)> closeHandle = ::CloseHandle;
     std::function<DWORD()> getLastError = ::GetLastError;
     std::function<Micros()> now = [] {
@@ -44,7 +49,8 @@ class WinSerialPort final : public SerialPort {
 
     bool open(const std::string& deviceName) override;
     void close() override;
-    bool isOpen() const override { return handle_ != INVALID_HANDLE_VALUE; }
+    // A removed adapter's port counts as open, and failing, until it is closed.
+    bool isOpen() const override { return handle_ != INVALID_HANDLE_VALUE || removed_; }
     OpenFailure lastOpenFailure() const override { return openFailure_; }
     std::optional<LineSettings> currentSettings() override;
     // BuildCommDCBA into the record GetCommState filled.
@@ -58,6 +64,9 @@ class WinSerialPort final : public SerialPort {
   private:
     // Sets the driver's time-outs with `readMs` as the read constant.
     BOOL setTimeouts(DWORD readMs);
+    // After a failed ReadFile or WriteFile: clears a line error and goes on, or takes
+    // the adapter for removed and releases its handle. True when the port goes on.
+    bool recoverFromFailure();
 
     WinPortCalls calls_;
     HANDLE handle_ = INVALID_HANDLE_VALUE;
@@ -65,7 +74,7 @@ class WinSerialPort final : public SerialPort {
     // fields the settings text does not name stay as the driver had them.
     DCB dcb_{};
     DWORD readTimeoutMs_ = 0;  // the read constant in force
-    bool hungUp_ = false;
+    bool removed_ = false;
     OpenFailure openFailure_ = OpenFailure::None;
 };
 

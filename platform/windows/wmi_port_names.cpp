@@ -5,20 +5,45 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "device/port_name_rules.h"
+#include "platform/windows/utf8_arguments.h"
+
 namespace kelvane {
 
 namespace {
 
 // A device name in the system's ANSI code page, as the scan's rules read it.
 std::string ansiOf(BSTR text) {
-    const int length = static_cast<int>(SysStringLen(text));
-    if (length == 0) {
-        return {};
+    return narrowText(text, static_cast<int>(SysStringLen(text)), CP_ACP);
+}
+
+// A text property that is ASCII by its nature (a class id, a device id), any other
+// character kept as "?"; empty when the property is not text.
+std::string asciiProperty(PlugAndPlayQuery& query, const wchar_t* property) {
+    VARIANT value;
+    VariantInit(&value);
+    query.readProperty(property, value);
+    std::string text;
+    if (value.vt == VT_BSTR && value.bstrVal != nullptr) {
+        for (const wchar_t* c = value.bstrVal; *c != 0; ++c) {
+            text.push_back(*c < 0x80 ? static_cast<char>(*c) : '?');
+        }
     }
-    const int size = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
-    std::string converted(size > 0 ? size : 0, '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, length, converted.data(), size, nullptr, nullptr);
-    return converted;
+    VariantClear(&value);
+    return text;
+}
+
+// The device's problem code: 0 when its driver works, or when WMI does not say.
+std::uint32_t problemCode(PlugAndPlayQuery& query) {
+    VARIANT value;
+    VariantInit(&value);
+    query.readProperty(L"ConfigManagerErrorCode", value);
+    std::uint32_t code = 0;
+    if (value.vt == VT_I4 || value.vt == VT_UI4) {
+        code = static_cast<std::uint32_t>(value.lVal);
+    }
+    VariantClear(&value);
+    return code;
 }
 
 template <typename Interface>
@@ -75,10 +100,10 @@ class ComPlugAndPlayQuery final : public PlugAndPlayQuery {
         }
         return true;
     }
-    void readName(VARIANT& name) override {
-        BSTR property = SysAllocString(L"Name");
-        device_->Get(property, 0, &name, nullptr, nullptr);
-        SysFreeString(property);
+    void readProperty(const wchar_t* property, VARIANT& value) override {
+        BSTR name = SysAllocString(property);
+        device_->Get(name, 0, &value, nullptr, nullptr);
+        SysFreeString(name);
     }
     void releaseAll() override {
         release(enumerator_);
@@ -151,10 +176,12 @@ PortNameListing WmiPortNames::listNames() {
     while (query_->nextDevice()) {
         VARIANT name;
         VariantInit(&name);
-        query_->readName(name);
+        query_->readProperty(L"Name", name);
         // Empty and null names (and anything else that is not text) are skipped.
         if (name.vt == VT_BSTR) {
-            listing.names.push_back(ansiOf(name.bstrVal));
+            const bool usbSerial = isUsbSerialPort(asciiProperty(*query_, L"ClassGuid"),
+                                                   asciiProperty(*query_, L"PNPDeviceID"));
+            listing.names.push_back({ansiOf(name.bstrVal), usbSerial, problemCode(*query_)});
         }
         VariantClear(&name);
     }

@@ -1,7 +1,8 @@
 // The Windows port list: every Plug and Play device name, as Windows Management
-// Instrumentation reports it in Win32_PnPEntity, in WMI's order. The scan's rules pick
-// the USB-to-serial adapter and its COM number from these names; the port opens
-// "COM5" or "\\.\COM12" by that very name.
+// Instrumentation reports it in Win32_PnPEntity, in WMI's order, with whether the
+// device is a serial port on USB (its class and device id) and its driver's problem
+// code. The scan's rules pick the USB-to-serial adapter and its COM number from
+// these; the port opens "COM5" or "\\.\COM12" by that very name.
 #pragma once
 
 #ifndef NOMINMAX
@@ -31,8 +32,9 @@ class PlugAndPlayQuery {
     virtual HRESULT enumerateDevices() = 0;    // the enumerator of Win32_PnPEntity
     // The enumerator's next device; false when there is none left.
     virtual bool nextDevice() = 0;
-    // The current device's "Name" property into `name` (left empty when unreadable).
-    virtual void readName(VARIANT& name) = 0;
+    // A property of the current device ("Name", "ClassGuid", "PNPDeviceID",
+    // "ConfigManagerErrorCode") into `value`, left empty when it cannot be read.
+    virtual void readProperty(const wchar_t* property, VARIANT& value) = 0;
     // Releases every interface held: enumerator, services, locator, current device.
     virtual void releaseAll() = 0;
 };

@@ -21,7 +21,7 @@ TEST(ProgramOptions, WithoutOptionsNothingIsAdded) {
 // A port is any device on Linux, a COM port of the table on Windows.
 #ifdef _WIN32
 const char* const kFirstPort = "COM3";
-const char* const kSecondPort = "\\\\.\\com12";
+const char* const kSecondPort = "\\\\.\\com255";
 #else
 const char* const kFirstPort = "/dev/ttyS1";
 const char* const kSecondPort = "/dev/pts/4";
@@ -42,7 +42,8 @@ TEST(ProgramOptions, MistakesAreReportedWithTheHelp) {
          {QStringList{"kelvane", "--bogus"}, QStringList{"kelvane", "--port"},
           QStringList{"kelvane", "stray"},
 #ifdef _WIN32
-          QStringList{"kelvane", "--port", "COM17"}, QStringList{"kelvane", "--port", "/dev/ttyS1"}
+          QStringList{"kelvane", "--port", "COM256"}, QStringList{"kelvane", "--port", "COM0"},
+          QStringList{"kelvane", "--port", "/dev/ttyS1"}
 #endif
          }) {
         SCOPED_TRACE(arguments.join(' ').toStdString());

@@ -48,6 +48,92 @@ TEST(PortNameRules, ListsPortsAndCutsTheAdaptersPortNumber) {
     }
 }
 
+TEST(PortNameRules, AUsbSerialPortIsAPortsClassDeviceOnUsbOrFtdisBus) {
+    const char* ports = "{4D36E978-E325-11CE-BFC1-08002BE10318}";
+    const struct {
+        const char* classGuid;
+        const char* deviceId;
+        bool usbSerial;
+    } rows[] = {
+        {ports, "USB\\VID_067B&PID_23C3\\6&1", true},
+        {ports, "FTDIBUS\\VID_0403+PID_6001+A50285BIA\\0000", true},
+        {"{4d36e978-e325-11ce-bfc1-08002be10318}", "usb\\vid_1a86&pid_7523\\5", true},
+        {ports, "ACPI\\PNP0501\\1", false},
+        {ports, "USBPRINT\\x", false},
+        {ports, "", false},
+        {"{36FC9E60-C465-11CF-8056-444553540000}", "USB\\VID_1A86&PID_7523", false},
+        {"{4D36E978-E325-11CE-BFC1-08002BE10318}x", "USB\\VID_1A86&PID_7523", false},
+        {"", "USB\\VID_1A86&PID_7523", false},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(isUsbSerialPort(row.classGuid, row.deviceId), row.usbSerial) << row.deviceId;
+    }
+}
+
+TEST(PortNameRules, AScanChoosesTheLastWorkingAdapterByItsNameOrItsBus) {
+    const struct Row {
+        const char* what;
+        std::vector<PortEntry> entries;
+        std::size_t lines;
+        int selected;
+        int portNumber;
+        std::optional<std::uint32_t> driverProblem;
+        std::optional<std::string> numberError;
+    } rows[] = {
+        // The name rule first: the first "COM" … the first ")".
+        {"name rule", {{"Prolific USB-to-Serial Comm Port (COM5)", true}}, 1, 0, 5, {}, {}},
+        // On the bus only: the last "(COMn)", not the "COM" of "COM Port".
+        {"bus", {{"Prolific PL2303GT USB Serial COM Port (COM3)", true}}, 1, 0, 3, {}, {}},
+        {"bus, localised", {{"USB 串行设备 (COM17)", true}}, 1, 0, 17, {}, {}},
+        {"bus, later parentheses", {{"USB Serial Port (COM4) (x)", true}}, 1, 0, 4, {}, {}},
+        {"bus, no number",
+         {{"USB Serial COM Port", true}, {"USB Serial (COMx)", true}},
+         2,
+         -1,
+         0,
+         {},
+         {}},
+        {"not on the bus", {{"USB Serial Port (COM4)", false}}, 1, -1, 0, {}, {}},
+        {"last wins",
+         {{"USB-SERIAL CH340 (COM3)", true},
+          {"Communications Port (COM1)"},
+          {"USB to Serial Port (COM12)"}},
+         3,
+         2,
+         12,
+         {},
+         {}},
+        // A failing driver is passed over, its code kept.
+        {"driver problem",
+         {{"USB Serial Port (COM4)", true}, {"USB-to-Serial Comm Port (COM5)", true, 10}},
+         2,
+         0,
+         4,
+         10U,
+         {}},
+        {"driver problem alone", {{"USB-SERIAL CH340 (COM3)", true, 28}}, 1, -1, 0, 28U, {}},
+        // A name-rule number that is no integer ends the reading at its line.
+        {"bad number",
+         {{"USB Serial Port (COM4)", true},
+          {"USB-to-Serial Comm Port (COMx)"},
+          {"USB to Serial Port (COM12)"}},
+         2,
+         0,
+         4,
+         {},
+         std::string("x")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const AdapterScan scan = scanPortEntries(row.entries);
+        EXPECT_EQ(scan.lines.size(), row.lines);
+        EXPECT_EQ(scan.selectedLine, row.selected);
+        EXPECT_EQ(scan.portNumber, row.portNumber);
+        EXPECT_EQ(scan.driverProblem, row.driverProblem);
+        EXPECT_EQ(scan.numberError, row.numberError);
+    }
+}
+
 TEST(PortNameRules, PortNumberTextMustBeADecimalInteger) {
     EXPECT_EQ(portNumberFromText("5"), 5);
     EXPECT_EQ(portNumberFromText("12"), 12);

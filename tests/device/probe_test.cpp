@@ -319,9 +319,9 @@ TEST(ProbeOnAChatteringLine, EndsAfterTheFirstAttemptWithoutBroadcastingIntoTheS
     EXPECT_EQ(baudLines, (std::vector<int>{0, 4}));
 }
 
-TEST_F(ProbeOnTheLink, PortNumberAboveSixteenIsProbedAsAPortThatCannotOpen) {
+TEST_F(ProbeOnTheLink, PortNumberAbove255IsProbedAsAPortThatCannotOpen) {
     link.setDeviceResolver([](const std::string&) { return std::string("/dev/ttyUSB0"); });
-    for (std::int16_t number : {17, 32767, 0, -5}) {
+    for (std::int16_t number : {256, 32767, 0, -5}) {
         SCOPED_TRACE(number);
         state.portNumber = number;
         EXPECT_EQ(probe(), ProbeOutcome::DeviceNotFound);

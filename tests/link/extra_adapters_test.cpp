@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/port_entries.h"
+
 namespace kelvane {
 namespace {
 
@@ -41,25 +43,49 @@ TEST(WithExtraAdapters, ListsEachExtraAfterTheSystemsNamesAndOpensItsDevice) {
          {"USB-to-Serial Comm Port (COM5)", "USB-to-Serial Comm Port (COM16)",
           "Kelvane Simulator USB-to-Serial Comm Port (COM15)"},
          {{"COM5", "COM5"}, {"\\\\.\\COM15", "SIMULATED"}}},
+        // A port past the table opens by its device-namespace name.
+        {{},
+         {{"", 22, ""}},
+         {"USB-to-Serial Comm Port (COM23)"},
+         {{"\\\\.\\COM23", "\\\\.\\COM23"}}},
     };
     for (const Row& row : rows) {
         FixedNames system;
-        system.listing.names = row.system;
+        system.listing.names.assign(row.system.begin(), row.system.end());
         WithExtraAdapters names(system, row.extras);
         std::vector<std::string> expected = row.system;
         expected.insert(expected.end(), row.added.begin(), row.added.end());
-        EXPECT_EQ(names.listNames().names, expected);
+        EXPECT_EQ(namesOf(names.listNames()), expected);
         for (const auto& [entry, device] : row.opens) {
             EXPECT_EQ(names.resolve(entry), device) << entry;
         }
     }
+}
 
-    // A failed system listing stays failed: no extras, nothing resolved to them.
+TEST(WithExtraAdapters, AFailedSystemListingLeavesOnlyThePortsTheCommandLineGave) {
     FixedNames broken;
-    broken.listing.error = "Failed to initialize COM library. Error code = 80004005";
-    WithExtraAdapters names(broken, {simulated});
-    EXPECT_EQ(names.listNames().error, broken.listing.error);
-    EXPECT_EQ(names.resolve("\\\\.\\COM16"), "\\\\.\\COM16");
+    broken.listing.names = {PortEntry("Communications Port (COM1)")};
+    broken.listing.error = "Could not connect. Error code = 80041003";
+    const struct Row {
+        std::vector<ExtraAdapter> extras;
+        std::vector<std::string> names;
+        bool failed;  // the listing ends the scan; otherwise its message is a notice
+    } rows[] = {
+        {{}, {}, true},
+        {{{"", 22, ""}}, {"USB-to-Serial Comm Port (COM23)"}, false},
+        {{{"Kelvane Simulator", std::nullopt, "SIMULATED"}},
+         {"Kelvane Simulator USB-to-Serial Comm Port (COM16)"},
+         false},
+    };
+    for (const Row& row : rows) {
+        WithExtraAdapters names(broken, row.extras);
+        const PortNameListing listing = names.listNames();
+        if (!row.failed) {
+            EXPECT_EQ(namesOf(listing), row.names);
+        }
+        EXPECT_EQ(row.failed ? listing.error : listing.notice, broken.listing.error);
+        EXPECT_EQ(row.failed ? listing.notice : listing.error, std::nullopt);
+    }
 }
 
 }  // namespace

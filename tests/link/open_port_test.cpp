@@ -11,12 +11,20 @@ namespace kelvane {
 namespace {
 
 TEST(PortNameTable, UsesTheDeviceNamespaceFromComTenOn) {
-    EXPECT_EQ(portDeviceName(0), "COM1");
-    EXPECT_EQ(portDeviceName(8), "COM9");
-    EXPECT_EQ(portDeviceName(9), "\\\\.\\COM10");
-    EXPECT_EQ(portDeviceName(15), "\\\\.\\COM16");
-    EXPECT_EQ(portDeviceName(16), std::nullopt);
-    EXPECT_EQ(portDeviceName(-1), std::nullopt);
+    const std::pair<int, std::optional<std::string>> devices[] = {
+        {0, "COM1"},
+        {8, "COM9"},
+        {9, "\\\\.\\COM10"},
+        {15, "\\\\.\\COM16"},
+        // Past the table, up to Windows' highest COM number.
+        {16, "\\\\.\\COM17"},
+        {98, "\\\\.\\COM99"},
+        {254, "\\\\.\\COM255"},
+        {255, std::nullopt},
+        {-1, std::nullopt}};
+    for (const auto& [index, device] : devices) {
+        EXPECT_EQ(portDeviceName(index), device) << index;
+    }
     EXPECT_EQ(comAlias("\\\\.\\COM12"), "COM12");
     EXPECT_EQ(comAlias("COM3"), "COM3");
     const std::pair<const char*, std::optional<int>> names[] = {{"COM1", 0},
@@ -24,7 +32,12 @@ TEST(PortNameTable, UsesTheDeviceNamespaceFromComTenOn) {
                                                                 {"COM12", 11},
                                                                 {"\\\\.\\com12", 11},
                                                                 {"\\\\.\\COM9", 8},
-                                                                {"COM17", std::nullopt},
+                                                                {"COM17", 16},
+                                                                {"com99", 98},
+                                                                {"\\\\.\\COM255", 254},
+                                                                {"COM256", std::nullopt},
+                                                                {"COM05", std::nullopt},
+                                                                {"COM", std::nullopt},
                                                                 {"COM0", std::nullopt},
                                                                 {"/dev/ttyS0", std::nullopt},
                                                                 {"", std::nullopt},
@@ -122,6 +135,8 @@ TEST_F(OpeningThePort, OpensTheResolvedDeviceOfAComAlias) {
     link.setDeviceResolver([](const std::string& name) { return "/dev/ttyUSB0 for " + name; });
     link.OpenPort(11, 0);
     EXPECT_EQ(port.openedName, "/dev/ttyUSB0 for \\\\.\\COM12");
+    link.OpenPort(22, 0);
+    EXPECT_EQ(port.openedName, "/dev/ttyUSB0 for \\\\.\\COM23");
 }
 
 TEST_F(OpeningThePort, APortThatCannotBeOpenedIsReportedByNothing) {
@@ -132,8 +147,8 @@ TEST_F(OpeningThePort, APortThatCannotBeOpenedIsReportedByNothing) {
     EXPECT_FALSE(link.SendRequest(1, 4, 0x1F00, 4));
 }
 
-TEST_F(OpeningThePort, AnIndexPastTheTableBehavesAsAPortThatCannotBeOpened) {
-    link.OpenPort(16, 0);
+TEST_F(OpeningThePort, AnIndexPastCom255BehavesAsAPortThatCannotBeOpened) {
+    link.OpenPort(255, 0);
     link.OpenPort(-3, 0);
     EXPECT_TRUE(port.openedName.empty());
     EXPECT_TRUE(dialogs.entries.empty());

@@ -28,6 +28,14 @@ class FakeDevices final : public SerialDeviceSource {
     DeviceListing listing;
 };
 
+// A listing as Windows gives it: names with what WMI says of each device.
+class FixedListing final : public PortNameSource {
+  public:
+    PortNameListing listNames() override { return listing; }
+    std::string resolve(const std::string& portName) const override { return portName; }
+    PortNameListing listing;
+};
+
 class RecordingScreen final : public LanguageAware {
   public:
     void applyLanguage(std::int16_t languageId) override { applied.push_back(languageId); }
@@ -44,7 +52,8 @@ class ScanScreen : public ::testing::Test {
         hooks.showAbout = [this] { ++aboutShown; };
         hooks.showTransmitterScreen = [this] { ++transmitterShown; };
         names = std::make_unique<LinuxPortNames>(devices, std::move(extra));
-        form = std::make_unique<TForm3>(link, state, dialogs, *names, hooks);
+        form = std::make_unique<TForm3>(
+            link, state, dialogs, useFixed ? static_cast<PortNameSource&>(fixed) : *names, hooks);
         form->show();
         return *form;
     }
@@ -63,6 +72,8 @@ class ScanScreen : public ::testing::Test {
     ProgramState state;
     FakeDevices devices;
     std::unique_ptr<LinuxPortNames> names;
+    FixedListing fixed;
+    bool useFixed = false;  // the screen reads `fixed` instead of the Linux names
     std::unique_ptr<TForm3> form;
     int mainWindowCloses = 0;
     int aboutShown = 0;
@@ -136,6 +147,41 @@ TEST_F(ScanScreen, NoAdapterMeansCommunicationErrorAndNoProbe) {
     EXPECT_EQ(statusText(), "Communication Error");
     EXPECT_EQ(statusColour(), colourOf(StatusColour::Red));
     EXPECT_FALSE(scan.timer1().isActive());
+}
+
+TEST_F(ScanScreen, AnAdapterWhoseDriverFailsIsListedButNotProbedAndItsCodeIsShown) {
+    useFixed = true;
+    fixed.listing.names = {{"Communications Port (COM1)", false},
+                           {"Prolific PL2303GT USB Serial COM Port (COM3)", true, 10}};
+    const struct {
+        void (TForm3::*routine)();
+        const char* status;
+    } rows[] = {{&TForm3::EnglishClick, "Driver not working (code 10)"},
+                {&TForm3::TraditionalClick, "驅動程式無法運作 (代碼 10)"},
+                {&TForm3::SimplifiedClick, "驱动程序无法工作 (代码 10)"}};
+    TForm3& scan = screen();
+    for (const auto& row : rows) {
+        (scan.*row.routine)();
+        scan.Button1Click();
+        EXPECT_EQ(ports().count(), 2);
+        EXPECT_EQ(ports().currentRow(), -1);
+        EXPECT_EQ(state.portNumber, 0);
+        EXPECT_EQ(statusText(), QString::fromUtf8(row.status));
+        EXPECT_EQ(statusColour(), colourOf(StatusColour::Red));
+        EXPECT_FALSE(scan.timer1().isActive());
+    }
+}
+
+TEST_F(ScanScreen, AFailedSystemListWithCommandLinePortsIsToldAndTheScanGoesOn) {
+    useFixed = true;
+    fixed.listing.notice = "Could not connect. Error code = 80041003";
+    fixed.listing.names = {{"USB-to-Serial Comm Port (COM23)"}};
+    TForm3& scan = screen();
+    scan.Button1Click();
+    EXPECT_EQ(dialogs.texts(), std::vector<std::string>{*fixed.listing.notice});
+    EXPECT_EQ(mainWindowCloses, 0);
+    EXPECT_EQ(state.portNumber, 23);
+    EXPECT_EQ(statusText(), "Scan...");
 }
 
 TEST_F(ScanScreen, SecondStartEmptiesTheListAndScansAgain) {

@@ -5,9 +5,11 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "device/file_paths.h"
 #include "tests/transmitter/screen_fixture.h"
 
 namespace kelvane::testing {
@@ -52,6 +54,30 @@ TEST_F(ConfigurationFiles, ASavedPageComesBackByOpenWithNothingSent) {
     EXPECT_EQ(text(ui().Lab83), "Configuration loaded from the file: Write To Device sends it");
     EXPECT_TRUE(log.steps.empty());
     EXPECT_TRUE(dialogs.entries.empty());
+}
+
+// A folder named in Chinese: on Windows a narrow path is read in the ANSI code page
+// and misses it. A record that cannot be written says so.
+TEST_F(ConfigurationFiles, FilesInAFolderNamedInChineseAreWrittenAndReadBack) {
+    const std::string folder = "/tmp/kelvane-" + std::to_string(getpid()) + "-王小明/設定";
+    std::filesystem::create_directories(pathFromUtf8(folder));
+    const std::string json = folder + "/變送器.json";
+    std::string chosen = json;
+    screen.setFileChooser([&chosen](bool) { return chosen; });
+    readAndClearLog();
+    screen.SaveConfigurationClick();
+    EXPECT_EQ(text(ui().Lab83), "Configuration saved");
+    ui().Edi4->setText("0");
+    screen.OpenConfigurationClick();
+    EXPECT_EQ(text(ui().Edi4), "400");
+    chosen = folder + "/紀錄.pdf";
+    screen.ExportReportClick();
+    EXPECT_TRUE(std::filesystem::exists(pathFromUtf8(chosen)));
+    EXPECT_TRUE(dialogs.entries.empty());
+    chosen = folder + "/沒有/紀錄.pdf";
+    screen.ExportReportClick();
+    EXPECT_EQ(dialogs.texts(), std::vector<std::string>{"Cannot write the file: " + chosen});
+    std::filesystem::remove_all(pathFromUtf8(folder).parent_path());
 }
 
 TEST_F(ConfigurationFiles, AFileThePageCannotTakeChangesNothingAndNamesTheField) {

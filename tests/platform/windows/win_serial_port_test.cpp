@@ -15,6 +15,8 @@ namespace {
 
 struct FakeComm {
     DWORD openError = 0;  // CreateFileA fails with it when set
+    DWORD ioError = 0;    // what GetLastError answers after a failed ReadFile or WriteFile
+    BOOL clearOk = TRUE;  // ClearCommError
     BOOL stateOk = TRUE, buildOk = TRUE, setOk = TRUE;
     DCB record{};                        // what GetCommState reports and SetCommState gets
     std::deque<int> reads{};             // ReadFile: a byte, -1 silence, -2 failure
@@ -29,7 +31,9 @@ struct FakeComm {
             return openError || !exclusive || how != OPEN_EXISTING ? INVALID_HANDLE_VALUE
                                                                    : HANDLE(7);
         };
-        c.getLastError = [this] { return openError; };
+        c.getLastError = [this] { return openError ? openError : ioError; };
+        c.clearCommError = [this](HANDLE, LPDWORD, LPCOMSTAT) { return log += "clear ", clearOk; };
+        c.closeHandle = [this](HANDLE) { return log += "close ", TRUE; };
         c.setCommTimeouts = [this](HANDLE, LPCOMMTIMEOUTS t) {
             if (!t->ReadIntervalTimeout && !t->ReadTotalTimeoutMultiplier &&
                 !t->WriteTotalTimeoutMultiplier && t->WriteTotalTimeoutConstant == 100) {
@@ -60,7 +64,8 @@ struct FakeComm {
             return log += "read ", next != -2;
         };
         c.writeFile = [this](HANDLE, LPCVOID, DWORD n, LPDWORD done, LPOVERLAPPED) {
-            return log += "write ", *done = n - (n > 8), TRUE;  // more than 8 bytes: one short
+            // More than 8 bytes: one short; 7 bytes: the call fails.
+            return log += "write ", *done = n - (n > 8), n != 7;
         };
         return c;
     }
@@ -165,30 +170,83 @@ TEST(WinSerialPort, OnlyAWaitOtherThanTheOneInForceResetsTheReadConstant) {
     }
 }
 
-TEST(WinSerialPort, AFailedReadIsAPulledOutAdapterUntilTheNextOpen) {
+TEST(WinSerialPort, AFailedReadIsALineErrorUnlessTheAdapterIsGone) {
     const struct {
-        int read;
+        int read;  // -2: ReadFile fails with `error`
+        DWORD error;
+        BOOL clearOk;
         std::optional<std::uint8_t> byte;
+        bool removed;       // the handle closed at once, nothing more read or written
         const char* calls;  // of the read, two writes and another read
-    } rows[] = {{0x42, 0x42, "read write write read "},
-                {-1, std::nullopt, "read write write read "},
-                {-2, std::nullopt, "read "}};
+    } rows[] = {
+        {0x42, 0, TRUE, 0x42, false, "read write write read "},
+        {-1, 0, TRUE, std::nullopt, false, "read write write read "},
+        // A framing or parity error stops the driver (fAbortOnError) until it is cleared.
+        {-2, ERROR_OPERATION_ABORTED, TRUE, std::nullopt, false, "read clear write write read "},
+        {-2, ERROR_IO_DEVICE, TRUE, std::nullopt, false, "read clear write write read "},
+        // A pulled-out adapter: ClearCommError fails too, or the error says so.
+        {-2, ERROR_OPERATION_ABORTED, FALSE, std::nullopt, true, "read clear close "},
+        {-2, ERROR_DEVICE_REMOVED, TRUE, std::nullopt, true, "read close "},
+        {-2, ERROR_BAD_COMMAND, TRUE, std::nullopt, true, "read close "},
+        {-2, ERROR_GEN_FAILURE, TRUE, std::nullopt, true, "read close "},
+    };
     for (const auto& row : rows) {
+        SCOPED_TRACE(row.error);
         FakeComm comm;
         comm.reads = {row.read, -1};
+        comm.ioError = row.error;
+        comm.clearOk = row.clearOk;
         WinSerialPort port(comm.calls());
         ASSERT_TRUE(port.open("COM5"));
         comm.log.clear();
         EXPECT_EQ(port.readByte(), row.byte);
         const std::uint8_t frame[9]{};
-        EXPECT_EQ(port.write(frame, 8), row.read != -2);
+        EXPECT_EQ(port.write(frame, 8), !row.removed);
         EXPECT_FALSE(port.write(frame, 9)) << "a frame that leaves short fails";
         port.readByte();
         EXPECT_EQ(comm.log, row.calls);
+        EXPECT_TRUE(port.isOpen()) << "a removed port fails until it is closed";
         comm.reads = {0x17};
         ASSERT_TRUE(port.open("COM5"));
         EXPECT_EQ(port.readByte(), std::optional<std::uint8_t>(0x17));
     }
+}
+
+TEST(WinSerialPort, AFailedWriteIsALineErrorUnlessTheAdapterIsGone) {
+    const struct {
+        BOOL clearOk;
+        const char* calls;  // of the failed write, a write and a read
+    } rows[] = {{TRUE, "write clear write read "}, {FALSE, "write clear close "}};
+    for (const auto& row : rows) {
+        FakeComm comm;
+        comm.reads = {0x42};
+        comm.ioError = ERROR_OPERATION_ABORTED;
+        comm.clearOk = row.clearOk;
+        WinSerialPort port(comm.calls());
+        ASSERT_TRUE(port.open("COM5"));
+        comm.log.clear();
+        const std::uint8_t frame[8]{};
+        EXPECT_FALSE(port.write(frame, 7));
+        EXPECT_EQ(port.write(frame, 8), row.clearOk == TRUE);
+        EXPECT_EQ(port.readByte().has_value(), row.clearOk == TRUE);
+        EXPECT_EQ(comm.log, row.calls);
+    }
+}
+
+TEST(WinSerialPort, AnOpenFailureIsForgottenByTheNextOpenOrAClose) {
+    FakeComm comm;
+    WinSerialPort port(comm.calls());
+    comm.openError = ERROR_ACCESS_DENIED;
+    EXPECT_FALSE(port.open("COM3"));
+    port.close();  // what the link does for a port number past COM255
+    EXPECT_EQ(port.lastOpenFailure(), OpenFailure::None);
+    EXPECT_FALSE(port.open("COM3"));
+    comm.openError = ERROR_FILE_NOT_FOUND;
+    EXPECT_FALSE(port.open("\\\\.\\COM23"));
+    EXPECT_EQ(port.lastOpenFailure(), OpenFailure::Absent);
+    comm.openError = 0;
+    EXPECT_TRUE(port.open("\\\\.\\COM23"));
+    EXPECT_EQ(port.lastOpenFailure(), OpenFailure::None);
 }
 
 }  // namespace

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "device/port_name_rules.h"
+#include "tests/support/port_entries.h"
+
 #include <map>
 #include <vector>
 
@@ -13,7 +16,10 @@ namespace {
 
 struct Value {
     VARTYPE type;
-    const wchar_t* text = nullptr;
+    const wchar_t* text = nullptr;  // the name
+    const wchar_t* classGuid = nullptr;
+    const wchar_t* deviceId = nullptr;
+    int problem = -1;  // ConfigManagerErrorCode; none when negative
 };
 
 struct Script {
@@ -33,9 +39,21 @@ class ScriptedQuery final : public PlugAndPlayQuery {
     HRESULT setProxyBlanket() override { return step("blanket"); }
     HRESULT enumerateDevices() override { return next_ = 0, step("enumerate"); }
     bool nextDevice() override { return next_++ < s_.devices.size(); }
-    void readName(VARIANT& name) override {
-        name.vt = s_.devices[next_ - 1].type;
-        name.bstrVal = name.vt == VT_BSTR ? SysAllocString(s_.devices[next_ - 1].text) : nullptr;
+    void readProperty(const wchar_t* property, VARIANT& value) override {
+        const Value& device = s_.devices[next_ - 1];
+        const std::wstring name = property;
+        if (name == L"Name") {
+            value.vt = device.type;
+            value.bstrVal = value.vt == VT_BSTR ? SysAllocString(device.text) : nullptr;
+        } else if (name == L"ConfigManagerErrorCode" && device.problem >= 0) {
+            value.vt = VT_I4;
+            value.lVal = device.problem;
+        } else if (const wchar_t* text = name == L"ClassGuid"     ? device.classGuid
+                                         : name == L"PNPDeviceID" ? device.deviceId
+                                                                  : nullptr) {
+            value.vt = VT_BSTR;
+            value.bstrVal = SysAllocString(text);
+        }
     }
     void releaseAll() override { step("release"); }
 
@@ -77,7 +95,7 @@ TEST(WmiPortNames, AFailingStepEndsTheListingWithItsMessage) {
     const PortNameListing listing =
         WmiPortNames(std::make_unique<ScriptedQuery>(script)).listNames();
     EXPECT_EQ(listing.error, std::nullopt);
-    EXPECT_EQ(listing.names, std::vector<std::string>{"USB Serial Port (COM5)"});
+    EXPECT_EQ(namesOf(listing), std::vector<std::string>{"USB Serial Port (COM5)"});
 }
 
 TEST(WmiPortNames, ResultsShowAsEightUpperCaseHexDigits) {
@@ -105,8 +123,72 @@ TEST(WmiPortNames, TextNamesAreListedInWmiOrderAndOthersSkipped) {
         const PortNameListing listing =
             WmiPortNames(std::make_unique<ScriptedQuery>(script)).listNames();
         EXPECT_EQ(listing.error, std::nullopt);
-        EXPECT_EQ(listing.names, row.names);
+        EXPECT_EQ(namesOf(listing), row.names);
         EXPECT_EQ(script.log, kSteps + "release uninitialize ");
+    }
+}
+
+TEST(WmiPortNames, EveryCommonAdapterIsFoundByItsNameOrItsBus) {
+    const wchar_t* ports = L"{4D36E978-E325-11CE-BFC1-08002BE10318}";
+    const struct {
+        Value device;
+        int portNumber;  // chosen by the scan; 0: not chosen
+        std::optional<std::uint32_t> driverProblem;
+    } rows[] = {
+        {{VT_BSTR, L"Prolific USB-to-Serial Comm Port (COM5)", ports, L"USB\\VID_067B&PID_2303\\5",
+          0},
+         5,
+         std::nullopt},
+        {{VT_BSTR, L"Prolific PL2303GT USB Serial COM Port (COM3)", ports,
+          L"USB\\VID_067B&PID_23C3\\6&1", 0},
+         3,
+         std::nullopt},
+        {{VT_BSTR, L"USB Serial Port (COM4)", ports, L"FTDIBUS\\VID_0403+PID_6001+A50285BIA\\0000",
+          0},
+         4,
+         std::nullopt},
+        {{VT_BSTR, L"USB-SERIAL CH340 (COM3)", ports, L"USB\\VID_1A86&PID_7523\\5&2", 0},
+         3,
+         std::nullopt},
+        {{VT_BSTR, L"USB-Enhanced-SERIAL CH343 (COM6)", ports, L"USB\\VID_1A86&PID_55D3\\5&3", 0},
+         6,
+         std::nullopt},
+        {{VT_BSTR, L"Silicon Labs CP210x USB to UART Bridge (COM5)", ports,
+          L"USB\\VID_10C4&PID_EA60\\0001", 0},
+         5,
+         std::nullopt},
+        {{VT_BSTR, L"USB Serial Device (COM3)", ports, L"USB\\VID_2341&PID_0043\\7", 0},
+         3,
+         std::nullopt},
+        {{VT_BSTR, L"MOXA USB Serial Port (COM7)", ports, L"USB\\VID_110A&PID_1150\\8", 0},
+         7,
+         std::nullopt},
+        {{VT_BSTR, L"USB Serial Port (COM23)", ports, L"FTDIBUS\\VID_0403+PID_6015+D3\\0000", 0},
+         23,
+         std::nullopt},
+        // A driver that refuses the chip, a missing driver: named, never probed.
+        {{VT_BSTR, L"Prolific USB-to-Serial Comm Port (COM5)", ports, L"USB\\VID_067B&PID_2303\\5",
+          10},
+         0,
+         10},
+        {{VT_BSTR, L"USB-SERIAL CH340 (COM3)", ports, L"USB\\VID_1A86&PID_7523\\5&2", 28}, 0, 28},
+        // A built-in port, and a USB device of another class.
+        {{VT_BSTR, L"Communications Port (COM1)", ports, L"ACPI\\PNP0501\\1", 0}, 0, std::nullopt},
+        {{VT_BSTR, L"USB Composite Device (COM9)", L"{36FC9E60-C465-11CF-8056-444553540000}",
+          L"USB\\VID_1A86&PID_7523", 0},
+         0,
+         std::nullopt},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(row.device.text)));
+        Script script{{}, {row.device}};
+        const PortNameListing listing =
+            WmiPortNames(std::make_unique<ScriptedQuery>(script)).listNames();
+        const AdapterScan scan = scanPortEntries(listing.names);
+        EXPECT_EQ(scan.lines.size(), 1U);
+        EXPECT_EQ(scan.portNumber, row.portNumber);
+        EXPECT_EQ(scan.selectedLine, row.portNumber ? 0 : -1);
+        EXPECT_EQ(scan.driverProblem, row.driverProblem);
     }
 }
 
