@@ -135,10 +135,19 @@ void TForm2::ExportReportClick() {
     QTextDocument document;
     QFont font(QStringLiteral("DejaVu Sans"), 10);
     QStringList families{QStringLiteral("DejaVu Sans")};
+    // The language's own Han forms: Windows' fonts first where they are, then Noto.
     if (language == kLanguageTraditionalChinese) {
-        families.prepend(QStringLiteral("Noto Sans CJK TC"));
+        families = QStringList{QStringLiteral("Noto Sans CJK TC")} + families;
+#ifdef Q_OS_WIN
+        families = QStringList{QStringLiteral("Microsoft JhengHei"), QStringLiteral("PMingLiU")} +
+                   families;
+#endif
     } else if (language == kLanguageSimplifiedChinese) {
-        families.prepend(QStringLiteral("Noto Sans CJK SC"));
+        families = QStringList{QStringLiteral("Noto Sans CJK SC")} + families;
+#ifdef Q_OS_WIN
+        families =
+            QStringList{QStringLiteral("Microsoft YaHei"), QStringLiteral("SimSun")} + families;
+#endif
     }
     font.setFamilies(families);
     // No ligatures: a record's words stay searchable and copyable as they are written.

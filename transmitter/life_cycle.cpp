@@ -180,7 +180,7 @@ void TForm2::HelpClick() {
 
 void TForm2::useHanForms(std::int16_t languageId) {
     for (QWidget* widget : std::initializer_list<QWidget*>{this, ui.File1, ui.Language, ui.Scan}) {
-        kelvane::useHanForms(*widget, kFormFamilies, languageId);
+        kelvane::useHanForms(*widget, formFamilies(), languageId);
     }
     for (QWidget* widget : std::initializer_list<QWidget*>{ui.Lab83, ui.PV1_Edit, ui.PV1_Edit2}) {
         kelvane::useHanForms(*widget, kDesignFamilies, languageId);

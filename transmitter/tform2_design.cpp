@@ -1,5 +1,6 @@
 #include "transmitter/tform2_design.h"
 
+#include <QFontDatabase>
 #include <QMenuBar>
 
 #include "device/register_map.h"
@@ -7,6 +8,18 @@
 #include "ui/status_label.h"
 
 namespace kelvane {
+
+QStringList formFamilies() {
+#ifdef Q_OS_WIN
+    const QString bitmapEra = QStringLiteral("MS Sans Serif");
+    const QStringList windows = QFontDatabase::isSmoothlyScalable(bitmapEra)
+                                    ? QStringList{bitmapEra, QStringLiteral("Microsoft Sans Serif")}
+                                    : QStringList{QStringLiteral("Microsoft Sans Serif")};
+    return windows + kDesignFamilies;
+#else
+    return kDesignFamilies;
+#endif
+}
 
 namespace {
 
@@ -107,7 +120,7 @@ void TForm2Design::build(QMainWindow& form) {
     // The design font is a plain sans serif with 11-pixel characters; on Linux Arial's
     // metric twins keep the captions within the design's geometry.
     QFont formFont = form.font();
-    formFont.setFamilies(kFormFamilies);
+    formFont.setFamilies(formFamilies());
     formFont.setPixelSize(11);
     form.setFont(formFont);
 

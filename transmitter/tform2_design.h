@@ -26,14 +26,11 @@ namespace kelvane {
 // and its metric twins (Tahoma where none of them is, as under wine).
 inline const QStringList kDesignFamilies{"Arial", "Liberation Sans", "Nimbus Sans", "Helvetica",
                                          "Tahoma"};
-// The screen's own font: Windows' "MS Sans Serif" where the system draws it, else its
-// TrueType successor; elsewhere the families above.
-inline const QStringList kFormFamilies =
-#ifdef Q_OS_WIN
-    QStringList{"MS Sans Serif", "Microsoft Sans Serif"} + kDesignFamilies;
-#else
-    kDesignFamilies;
-#endif
+// The screen's own font: Windows' "MS Sans Serif" where the system draws it at any
+// size, else its TrueType successor "Microsoft Sans Serif"; elsewhere the families
+// above. On Windows 10 and 11 "MS Sans Serif" is a bitmap font (sserife.fon) that
+// comes out blocky or clipped at 125 %, 150 % and 200 % scaling.
+QStringList formFamilies();
 
 struct TForm2Design {
     // Builds every control on `form`, its menu bar and central page control.

@@ -28,12 +28,16 @@ class FakeDevices final : public SerialDeviceSource {
     DeviceListing listing;
 };
 
-// A listing as Windows gives it: names with what WMI says of each device.
+// A listing as Windows gives it, names with what WMI says of each device, when one is
+// set; the Linux names otherwise.
 class FixedListing final : public PortNameSource {
   public:
-    PortNameListing listNames() override { return listing; }
-    std::string resolve(const std::string& portName) const override { return portName; }
-    PortNameListing listing;
+    PortNameListing listNames() override { return listing ? *listing : otherwise->listNames(); }
+    std::string resolve(const std::string& portName) const override {
+        return listing ? portName : otherwise->resolve(portName);
+    }
+    std::optional<PortNameListing> listing;
+    PortNameSource* otherwise = nullptr;
 };
 
 class RecordingScreen final : public LanguageAware {
@@ -52,8 +56,8 @@ class ScanScreen : public ::testing::Test {
         hooks.showAbout = [this] { ++aboutShown; };
         hooks.showTransmitterScreen = [this] { ++transmitterShown; };
         names = std::make_unique<LinuxPortNames>(devices, std::move(extra));
-        form = std::make_unique<TForm3>(
-            link, state, dialogs, useFixed ? static_cast<PortNameSource&>(fixed) : *names, hooks);
+        fixed.otherwise = names.get();
+        form = std::make_unique<TForm3>(link, state, dialogs, fixed, hooks);
         form->show();
         return *form;
     }
@@ -73,7 +77,6 @@ class ScanScreen : public ::testing::Test {
     FakeDevices devices;
     std::unique_ptr<LinuxPortNames> names;
     FixedListing fixed;
-    bool useFixed = false;  // the screen reads `fixed` instead of the Linux names
     std::unique_ptr<TForm3> form;
     int mainWindowCloses = 0;
     int aboutShown = 0;
@@ -149,36 +152,13 @@ TEST_F(ScanScreen, NoAdapterMeansCommunicationErrorAndNoProbe) {
     EXPECT_FALSE(scan.timer1().isActive());
 }
 
-TEST_F(ScanScreen, AnAdapterWhoseDriverFailsIsListedButNotProbedAndItsCodeIsShown) {
-    useFixed = true;
-    fixed.listing.names = {{"Communications Port (COM1)", false},
-                           {"Prolific PL2303GT USB Serial COM Port (COM3)", true, 10}};
-    const struct {
-        void (TForm3::*routine)();
-        const char* status;
-    } rows[] = {{&TForm3::EnglishClick, "Driver not working (code 10)"},
-                {&TForm3::TraditionalClick, "驅動程式無法運作 (代碼 10)"},
-                {&TForm3::SimplifiedClick, "驱动程序无法工作 (代码 10)"}};
-    TForm3& scan = screen();
-    for (const auto& row : rows) {
-        (scan.*row.routine)();
-        scan.Button1Click();
-        EXPECT_EQ(ports().count(), 2);
-        EXPECT_EQ(ports().currentRow(), -1);
-        EXPECT_EQ(state.portNumber, 0);
-        EXPECT_EQ(statusText(), QString::fromUtf8(row.status));
-        EXPECT_EQ(statusColour(), colourOf(StatusColour::Red));
-        EXPECT_FALSE(scan.timer1().isActive());
-    }
-}
-
 TEST_F(ScanScreen, AFailedSystemListWithCommandLinePortsIsToldAndTheScanGoesOn) {
-    useFixed = true;
-    fixed.listing.notice = "Could not connect. Error code = 80041003";
-    fixed.listing.names = {{"USB-to-Serial Comm Port (COM23)"}};
+    fixed.listing = PortNameListing{{{"USB-to-Serial Comm Port (COM23)"}},
+                                    std::nullopt,
+                                    "Could not connect. Error code = 80041003"};
     TForm3& scan = screen();
     scan.Button1Click();
-    EXPECT_EQ(dialogs.texts(), std::vector<std::string>{*fixed.listing.notice});
+    EXPECT_EQ(dialogs.texts(), std::vector<std::string>{*fixed.listing->notice});
     EXPECT_EQ(mainWindowCloses, 0);
     EXPECT_EQ(state.portNumber, 23);
     EXPECT_EQ(statusText(), "Scan...");
@@ -242,11 +222,15 @@ TEST_F(ScanScreen, StatusMessagesFollowTheLanguage) {
         const char* scanning;
         const char* communicationError;
         const char* notFound;
+        const char* driverProblem;  // the only adapter's driver reports code 10
     };
     const Case cases[] = {
-        {&TForm3::EnglishClick, 50, "Scan...", "Communication Error", "Device Not Found"},
-        {&TForm3::TraditionalClick, 1028, "掃描...", "通訊錯誤", "找不到裝置"},
-        {&TForm3::SimplifiedClick, 2052, "扫描...", "通讯错误", "找不到装置"},
+        {&TForm3::EnglishClick, 50, "Scan...", "Communication Error", "Device Not Found",
+         "Driver not working (code 10)"},
+        {&TForm3::TraditionalClick, 1028, "掃描...", "通訊錯誤", "找不到裝置",
+         "驅動程式無法運作 (代碼 10)"},
+        {&TForm3::SimplifiedClick, 2052, "扫描...", "通讯错误", "找不到装置",
+         "驱动程序无法工作 (代码 10)"},
     };
     TForm3& scan = screen();
     for (const Case& c : cases) {
@@ -261,6 +245,19 @@ TEST_F(ScanScreen, StatusMessagesFollowTheLanguage) {
         EXPECT_EQ(statusText(), QString::fromUtf8(c.scanning));
         scan.Timer1Timer();
         EXPECT_EQ(statusText(), QString::fromUtf8(c.notFound));
+        // Listed, never probed, its code named in red.
+        fixed.listing =
+            PortNameListing{{{"Communications Port (COM1)", false},
+                             {"Prolific PL2303GT USB Serial COM Port (COM3)", true, 10}},
+                            std::nullopt,
+                            std::nullopt};
+        scan.Button1Click();
+        EXPECT_EQ(ports().count(), 2);
+        EXPECT_EQ(ports().currentRow(), -1);
+        EXPECT_EQ(statusText(), QString::fromUtf8(c.driverProblem));
+        EXPECT_EQ(statusColour(), colourOf(StatusColour::Red));
+        EXPECT_FALSE(scan.timer1().isActive());
+        fixed.listing.reset();
     }
 }
 
