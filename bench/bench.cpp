@@ -185,10 +185,13 @@ Row measureCli(const std::string& name, const std::string& arguments, int runs, 
             std::fprintf(stderr, "kelvane-bench: %s failed\n", command.c_str());
         }
         // The floor from the traffic the program logged: bytes and, on the screen pace,
-        // silences; on the line pace the device's turnaround before each reply.
+        // silences; on the line pace the Modbus gap before each request and the device's
+        // turnaround before each reply.
         std::ifstream log("/tmp/kelvane-bench-log.txt");
         std::string line;
         double floor = std::chrono::duration<double>(waits).count();
+        const double gap =
+            how.screenPace ? 0.0 : std::chrono::duration<double>(interFrameGap({})).count();
         while (std::getline(log, line)) {
             const bool request = line.find("request") != std::string::npos;
             const auto hex = line.find(request ? "request  " : "reply    ");
@@ -201,7 +204,7 @@ Row measureCli(const std::string& name, const std::string& arguments, int runs, 
                 how.screenPace
                     ? 0.1
                     : (count > 0 ? std::chrono::duration<double>(sim::kReplyDelay).count() : 0.0);
-            floor += count * 10.0 / 4800.0 + (request ? 0.0 : afterReply);
+            floor += count * 10.0 / 4800.0 + (request ? gap : afterReply);
         }
         row.floor = floor;
     }

@@ -125,13 +125,15 @@ std::unique_ptr<SerialPort> makePort(SimulatedAdapter* simulated) {
     return std::make_unique<SystemSerialPort>();
 }
 
-// Waits in short slices, so that Ctrl+C ends a long --interval or store wait at once.
-void sleepUnlessStopped(Micros wait) {
+// Waits in short slices, so that Ctrl+C ends a long --interval or store wait at once;
+// false when it did (or had already been pressed).
+bool sleepUnlessStopped(Micros wait) {
     const auto until = std::chrono::steady_clock::now() + wait;
     while (!stopRequested && std::chrono::steady_clock::now() < until) {
         std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
             std::chrono::milliseconds(50), until - std::chrono::steady_clock::now()));
     }
+    return !stopRequested;
 }
 
 // "port": the first field of each configuration in the array that read prints for

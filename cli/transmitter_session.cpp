@@ -191,19 +191,28 @@ int TransmitterSession::write(const Configuration& wanted, bool dryRun) {
             return kDeviceFailed;
         }
     }
-    if (identity->firmwareIndex > regmap::kLastFirmwareWithoutStoreCheck && !storeCheck()) {
-        return kDeviceFailed;
+    if (identity->firmwareIndex > regmap::kLastFirmwareWithoutStoreCheck) {
+        if (const int status = storeCheck(); status != kSuccess) {
+            return status;
+        }
     }
     out_ << "Write Success\n";
     return kSuccess;
 }
 
-bool TransmitterSession::storeCheck() {
-    pause_(kStoreWait);
+int TransmitterSession::storeCheck() {
     const std::string device = "the device on " + deviceName_;
+    // Until the device has had its time to store, its status may still report the
+    // previous store: a check made sooner could pass a store that failed.
+    if (!pause_(kStoreWait)) {
+        err_ << "kelvane-cli: the write to " << device
+             << " was interrupted during the store wait: the store was not checked, so "
+                "whether the device stored the configuration is not known\n";
+        return kInterrupted;
+    }
     switch (regmap::checkConfigurationStored(link_, kAddress)) {
         case regmap::StoreCheck::Stored:
-            return true;
+            return kSuccess;
         case regmap::StoreCheck::ReportedFailure:
             err_ << "kelvane-cli: " << device
                  << " reported that it did not store the configuration (Write Memory Fail)\n";
@@ -220,7 +229,7 @@ bool TransmitterSession::storeCheck() {
                     "is not known (Write Memory Fail)\n";
             break;
     }
-    return false;
+    return kDeviceFailed;
 }
 
 int TransmitterSession::diff(const Configuration& wanted) {

@@ -18,17 +18,19 @@
 
 namespace kelvane::cli {
 
-// Exit statuses: success, the device failed or differs, bad usage or a bad file.
+// Exit statuses: success, the device failed or differs, bad usage or a bad file, and a
+// write stopped (Ctrl+C) before its store was checked, as a shell counts SIGINT.
 inline constexpr int kSuccess = 0;
 inline constexpr int kDeviceFailed = 1;
 inline constexpr int kBadInput = 2;
+inline constexpr int kInterrupted = 130;
 
 // measure's pace when --interval is not given: the screen's polling period.
 inline constexpr Micros kDefaultMeasureInterval{500'000};
 
 // Waits between steps and the time they are counted in: real time for the program,
-// the link's virtual clock in tests.
-using Pause = std::function<void(Micros)>;
+// the link's virtual clock in tests. A pause returns false when Ctrl+C cut it short.
+using Pause = std::function<bool(Micros)>;
 using Clock = std::function<Micros()>;
 
 class TransmitterSession {
@@ -40,7 +42,8 @@ class TransmitterSession {
     std::optional<Identity> identify();
     // Identity and configuration; nothing (and a message on err) when the device fails.
     std::optional<ConfigurationFile> read();
-    // Validates, then writes as Write To Device does. Returns an exit status.
+    // Validates, then writes as Write To Device does. Returns an exit status: a store
+    // wait cut short is never taken for a store (kInterrupted, nothing checked).
     int write(const Configuration& wanted, bool dryRun);
     // One line per field that differs between the device and `wanted`; an exit status.
     int diff(const Configuration& wanted);
@@ -63,7 +66,7 @@ class TransmitterSession {
     bool replyFailed(regmap::ReplyCheck check);
     bool noReply();
     std::optional<Configuration> readConfiguration();
-    bool storeCheck();
+    int storeCheck();  // an exit status
 
     Link& link_;
     std::string deviceName_;

@@ -141,8 +141,30 @@ void Link::CollectResponse() {
         }
     }
     receivedCount_ = static_cast<int>(received.size());
+    if (!received.empty()) {
+        lastLineByteAt_ = lastByteAt;
+    }
     if (observer_ != nullptr) {
         observer_->replyCollected(received, line_, port_.now());
+    }
+}
+
+void Link::WaitForGap() {
+    if (!lastLineByteAt_ || !port_.isOpen()) {
+        return;
+    }
+    const Micros gap = interFrameGap(line_);
+    std::vector<std::uint8_t> stray;
+    for (Micros now = port_.now(); now < *lastLineByteAt_ + gap; now = port_.now()) {
+        const auto byte = port_.readByteWithin(*lastLineByteAt_ + gap - now);
+        if (!byte) {
+            break;  // silent through the gap
+        }
+        stray.push_back(*byte);
+        lastLineByteAt_ = port_.now();
+    }
+    if (!stray.empty() && observer_ != nullptr) {
+        observer_->replyCollected(stray, line_, port_.now());
     }
 }
 
@@ -165,7 +187,16 @@ std::array<std::uint8_t, 8> requestFrame(std::int16_t address, std::int16_t func
 bool Link::SendRequest(std::int16_t address, std::int16_t function, std::int16_t field1,
                        std::int16_t field2) {
     request_ = requestFrame(address, function, field1, field2);
+    if (pace_ == Pace::Line) {
+        WaitForGap();
+    }
+    const Micros started = port_.now();
     const bool written = port_.write(request_.data(), request_.size());
+    // A real port returns once the frame is queued; it leaves the line a frame's time
+    // after it was handed over (the in-memory port's clock has already run through it).
+    lastLineByteAt_ = std::max(
+        port_.now(),
+        started + Micros(characterTimeMicros(line_) * static_cast<long long>(request_.size())));
     if (observer_ != nullptr) {
         observer_->requestSent(request_, line_, port_.now());
     }

@@ -46,7 +46,8 @@ std::array<std::uint8_t, 8> requestFrame(std::int16_t address, std::int16_t func
 // How the link waits on the line. The screens wait as the program always has: a reply
 // ends at 100 ms of silence, and every drain waits as long. On the line pace, for
 // tools that talk to many devices, a reply ends as soon as its expected length has
-// come with a right CRC, and a drain waits only the Modbus gap of 3.5 characters.
+// come with a right CRC, a drain waits only the Modbus gap of 3.5 characters, and
+// every request follows at least that gap of silence after the line's last byte.
 enum class Pace { Screen, Line };
 
 // The length of a whole reply to `request` (functions 3 and 4: 5 + 2n bytes; 5 and 6:
@@ -108,6 +109,7 @@ class Link {
     int cappedCollections() const { return cappedCollections_; }
 
     // Builds and writes one 8-byte frame. Negative fields go out as two's complement.
+    // On the line pace it first waits out the Modbus gap (see WaitForGap).
     bool SendRequest(std::int16_t address, std::int16_t function, std::int16_t field1,
                      std::int16_t field2);
     // CRC of request bytes 0 … n − 1 into request bytes n (low) and n + 1 (high).
@@ -135,6 +137,12 @@ class Link {
     const LineSettings& lineSettings() const { return line_; }
 
   private:
+    // Waits until the line has been silent for the Modbus gap since its last byte (the
+    // end of a reply, or of the previous request when none came). Bytes that arrive
+    // meanwhile belong to no request: they are read off, shown to the observer as a
+    // collection, and the gap starts again after them.
+    void WaitForGap();
+
     SerialPort& port_;
     DialogService& dialogs_;
     std::function<std::string(const std::string&)> resolveDevice_;
@@ -147,6 +155,8 @@ class Link {
     bool lineStreams_ = false;
     Pace pace_ = Pace::Screen;
     bool draining_ = false;
+    // The end of the last byte on the line, either way; nothing before the first.
+    std::optional<Micros> lastLineByteAt_;
     LineSettings line_{};
 };
 

@@ -21,9 +21,10 @@ enum class Fault {
     AdapterPulled,     // the adapter is pulled out at the next request: the line goes dead
     NoiseBeforeReply,  // three noise bytes reach the line just before every reply
     StreamingLine,     // the line streams noise with no silence; nothing is answered
+    NeedsGap,          // a request begun within 3.5 characters of the last reply is not heard
 };
 
-inline constexpr std::size_t kFaultCount = 11;
+inline constexpr std::size_t kFaultCount = 12;
 
 struct FaultName {
     Fault fault;
@@ -45,6 +46,8 @@ inline constexpr std::array<FaultName, kFaultCount> kFaultNames = {{
      "three noise bytes (00) come before each reply"},
     {Fault::StreamingLine, "streaming-line",
      "the line streams noise for 3 s after each request, with no silence"},
+    {Fault::NeedsGap, "needs-gap",
+     "a request begun less than 3.5 characters after the last reply is not heard"},
 }};
 
 const char* faultName(Fault fault);

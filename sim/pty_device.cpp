@@ -118,6 +118,7 @@ bool PtyDevice::waitUntilRead(std::chrono::milliseconds limit) {
 void PtyDevice::serve() {
     std::vector<std::uint8_t> frame;
     auto lastByte = std::chrono::steady_clock::now();
+    auto firstByte = lastByte;
     while (!stopping_ && master_ >= 0) {
         // Read on every round: the program may change the speed between requests.
         termios tio{};
@@ -140,6 +141,9 @@ void PtyDevice::serve() {
             std::uint8_t chunk[256];
             const ssize_t got = ::read(master_, chunk, sizeof chunk);
             if (got > 0) {
+                if (frame.empty()) {
+                    firstByte = std::chrono::steady_clock::now();
+                }
                 if (lineTime_ && line.baud > 0) {
                     std::this_thread::sleep_for(Micros(characterTimeMicros(line) * got));
                 }
@@ -156,7 +160,7 @@ void PtyDevice::serve() {
         if (!frame.empty() && std::chrono::steady_clock::now() - lastByte >= gap) {
             std::vector<std::uint8_t> request;
             request.swap(frame);
-            answer(request, line, lastByte);
+            answer(request, line, firstByte, lastByte);
         }
     }
     waitUntilRead(kDrainLimit);
@@ -165,12 +169,14 @@ void PtyDevice::serve() {
 }
 
 void PtyDevice::answer(const std::vector<std::uint8_t>& request, const LineSettings& line,
+                       std::chrono::steady_clock::time_point requestStart,
                        std::chrono::steady_clock::time_point requestEnd) {
     DeviceAnswer reply;
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         reply = device_.receive(request, line,
-                                std::chrono::duration_cast<Micros>(requestEnd - started_));
+                                std::chrono::duration_cast<Micros>(requestEnd - started_),
+                                std::chrono::duration_cast<Micros>(requestStart - started_));
     }
     // Each byte goes into the master when its last bit would have crossed the line.
     for (const TimedByte& byte : reply.bytes) {

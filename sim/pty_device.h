@@ -42,6 +42,7 @@ class PtyDevice {
   private:
     void serve();
     void answer(const std::vector<std::uint8_t>& request, const LineSettings& line,
+                std::chrono::steady_clock::time_point requestStart,
                 std::chrono::steady_clock::time_point requestEnd);
     bool waitUntilRead(std::chrono::milliseconds limit);
     void closeAll();

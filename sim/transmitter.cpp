@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "link/crc.h"
+#include "link/link.h"
 #include "link/registers.h"
 #include "sim/input_signal.h"
 
@@ -125,7 +126,7 @@ void Transmitter::note(const std::string& text, const LineSettings& line, Micros
 }
 
 DeviceAnswer Transmitter::receive(const std::vector<std::uint8_t>& frame, const LineSettings& line,
-                                  Micros now) {
+                                  Micros now, std::optional<Micros> firstByteAt) {
     ++requestsHeard_;
     if (listener_) {
         listener_->traffic({TrafficEntry::Kind::Request, frame, line, now, {}});
@@ -165,6 +166,19 @@ DeviceAnswer Transmitter::receive(const std::vector<std::uint8_t>& frame, const 
     // The reply goes out at the speed in force when the request came, even if the
     // request itself changes the speed.
     const Micros byteTime{characterTimeMicros(own)};
+    if (faultActive(Fault::NeedsGap) && lastReplyEnd_) {
+        // An RS-485 device still turning its transceiver round misses a request that
+        // starts within the Modbus gap after its own reply.
+        const Micros began =
+            firstByteAt.value_or(now - byteTime * static_cast<long long>(frame.size()));
+        if (began - *lastReplyEnd_ < interFrameGap(own)) {
+            note("fault needs-gap: request began " +
+                     std::to_string((began - *lastReplyEnd_).count()) +
+                     " us after the last reply, within the gap: not heard",
+                 line, now);
+            return {};
+        }
+    }
     std::vector<std::uint8_t> reply = respond(frame, now);
     if (reply.empty()) {
         return {};
@@ -201,6 +215,7 @@ DeviceAnswer Transmitter::receive(const std::vector<std::uint8_t>& frame, const 
         at += byteTime;
         answer.bytes.push_back({reply[i], at});
     }
+    lastReplyEnd_ = now + at;
     if (listener_) {
         listener_->traffic({TrafficEntry::Kind::Reply, reply, own,
                             now + answer.bytes.front().after - byteTime,
@@ -308,6 +323,11 @@ std::optional<ModbusException> Transmitter::write(std::uint16_t number, std::uin
                                                   Micros now) {
     if (number < configuration_.size()) {
         configuration_[number] = value;  // kept as written; the program checks its values
+        // Each write starts the store again; the status keeps what it showed until the
+        // last store ends.
+        previousStoreResult_ = storeStatus(now);
+        storeResult_ = faultActive(Fault::StoreFails) ? 1 : 0;
+        configurationWrittenAt_ = now;
         return std::nullopt;
     }
     switch (number) {
@@ -353,7 +373,9 @@ void Transmitter::runCommand(std::uint16_t code, Micros now) {
             outputMode_ = OutputMode::Normal;
             return;
         case command::kMeasure:
+            // Measuring takes the output out of a trim point as well.
             calibrationInput_ = CalibrationInput::None;
+            outputMode_ = OutputMode::Normal;
             return;
         case command::kLoadSerialNumber:
             serialNumber_ = combine32(pendingSerialHigh_, pendingSerialLow_);
@@ -384,6 +406,13 @@ void Transmitter::runCommand(std::uint16_t code, Micros now) {
             return;  // other codes are ignored, as the device ignores unknown commands
     }
     calibrationStart_ = now;  // a begin code: the reading settles from here
+}
+
+std::uint16_t Transmitter::storeStatus(Micros now) const {
+    if (!configurationWrittenAt_) {
+        return faultActive(Fault::StoreFails) ? 1 : 0;
+    }
+    return now - *configurationWrittenAt_ < kStoreTime ? previousStoreResult_ : storeResult_;
 }
 
 std::uint16_t Transmitter::holdingRegister(std::uint16_t number) const {
@@ -419,7 +448,7 @@ std::optional<std::uint16_t> Transmitter::readInput(std::uint16_t number, Micros
         case reg::kCoefficientA2:
             return static_cast<std::uint16_t>(coefficient(2, now));
         case reg::kStoreStatus:
-            return faultActive(Fault::StoreFails) ? 1 : 0;
+            return storeStatus(now);
         case reg::kIdentity: {
             const std::uint8_t model =
                 faultActive(Fault::OtherModel) ? otherModelCode_ : modelCode_;

@@ -98,6 +98,9 @@ inline constexpr Micros kFaultSilence{150'000};
 // How long the streaming-line fault streams after each request it hears.
 inline constexpr Micros kStreamLength{3'000'000};
 inline constexpr std::size_t kNoiseBytes = 3;
+// A configuration write starts a store that takes this long: until it ends, the store
+// status still reports the store before it, as a real device's does.
+inline constexpr Micros kStoreTime{1'000'000};
 
 // The device's own line setting for a baud-rate code: 8 data bits, no parity, 1 stop bit.
 LineSettings lineForBaudCode(std::uint8_t baudCode);
@@ -107,9 +110,11 @@ class Transmitter {
     explicit Transmitter(const DeviceSettings& settings = {});
 
     // One request heard on a line set to `line`, ending at `now`: applies it and gives
-    // the timed answer (empty when the device stays silent), faults included.
+    // the timed answer (empty when the device stays silent), faults included. A
+    // transport that saw the first byte arrive says when; otherwise the request began
+    // its own length on the line before `now`.
     DeviceAnswer receive(const std::vector<std::uint8_t>& frame, const LineSettings& line,
-                         Micros now);
+                         Micros now, std::optional<Micros> firstByteAt = std::nullopt);
 
     // The Modbus slave without timing or faults: the reply frame to a request, empty
     // when the device does not answer (broadcast, other address, bad CRC, garbage).
@@ -151,6 +156,7 @@ class Transmitter {
     std::optional<ModbusException> write(std::uint16_t number, std::uint16_t value, Micros now);
     void runCommand(std::uint16_t code, Micros now);
     std::int16_t coefficient(int index, Micros now) const;
+    std::uint16_t storeStatus(Micros now) const;
     void note(const std::string& text, const LineSettings& line, Micros now);
 
     std::uint8_t modelCode_;
@@ -174,7 +180,13 @@ class Transmitter {
     std::array<std::optional<unsigned>, kFaultCount> faultFrom_{};
     unsigned requestsHeard_ = 0;
     bool pulledOut_ = false;
-    Micros streamUntil_{0};  // the streaming line's noise runs until then
+    Micros streamUntil_{0};               // the streaming line's noise runs until then
+    std::optional<Micros> lastReplyEnd_;  // when the last byte of the last reply went out
+    // The store in progress or last done: when its configuration write came, its
+    // result (0 stored, 1 failed) and the result the status showed before it.
+    std::optional<Micros> configurationWrittenAt_;
+    std::uint16_t storeResult_ = 0;
+    std::uint16_t previousStoreResult_ = 0;
     TrafficListener* listener_ = nullptr;
 };
 

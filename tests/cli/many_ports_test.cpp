@@ -66,7 +66,10 @@ TEST(ManyPorts, EachPortRunsItsOwnExchangeAndAFailureStaysOnItsPort) {
         testing::SimulatedLine& line = *lines[index];
         line.log.clear();
         return OpenedPort{std::shared_ptr<SerialPort>(&line.port, [](SerialPort*) {}),
-                          [&line](Micros wait) { line.clock.advance(wait); },
+                          [&line](Micros wait) {
+                              line.clock.advance(wait);
+                              return true;
+                          },
                           [&line] { return line.clock.now(); }, &line.log};
     };
     run.command = [&wanted](TransmitterSession& session) { return session.write(wanted, false); };
@@ -98,7 +101,10 @@ TEST(ManyPorts, MeasureWritesOneCsvWithAPortColumn) {
     run.open = [&](const std::string& port) {
         testing::SimulatedLine& line = *devices[port == run.ports[0] ? 0 : 1];
         return OpenedPort{std::shared_ptr<SerialPort>(&line.port, [](SerialPort*) {}),
-                          [&line](Micros wait) { line.clock.advance(wait); },
+                          [&line](Micros wait) {
+                              line.clock.advance(wait);
+                              return true;
+                          },
                           [&line] { return line.clock.now(); }};
     };
     std::atomic<bool> stop{false};

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <sstream>
 
 #include "device/config_file.h"
@@ -30,14 +31,21 @@ class Session : public ::testing::Test, protected testing::SimulatedLine {
     }
     TransmitterSession session() {
         return TransmitterSession(
-            link, "/dev/ttyUSB0", out, err, [this](Micros wait) { clock.advance(wait); },
+            link, "/dev/ttyUSB0", out, err, [this](Micros wait) { return pause(wait); },
             [this] { return clock.now(); });
     }
     Configuration configuration(const char* json) {
         return parseConfigurationJson(json).configuration;
     }
+    // A wait on the virtual clock; with ctrlCAfter set, Ctrl+C cuts every wait there.
+    bool pause(Micros wait) {
+        const bool interrupted = ctrlCAfter && *ctrlCAfter < wait;
+        clock.advance(interrupted ? *ctrlCAfter : wait);
+        return !interrupted;
+    }
 
     std::ostringstream out, err;
+    std::optional<Micros> ctrlCAfter;
 };
 
 TEST_F(Session, ReadTakesTheReplyAsSoonAsTheLineFallsSilent) {
@@ -54,14 +62,15 @@ TEST_F(Session, ReadTakesTheReplyAsSoonAsTheLineFallsSilent) {
         "  \"break\": \"DownScale(< 4mA)\",\n  \"trim4mA\": 6400,\n  \"trim20mA\": 32000\n}\n");
 }
 
-// The same exchange on both paces; the line pace costs the line's time only: the
-// Modbus gap, the request, the device's 3 ms turnaround and the reply's bytes.
+// The same exchange on both paces; the line pace costs the line's time only: before
+// each request the Modbus gap (the drain's, then a wait after the identity's reply),
+// the request, the device's 3 ms turnaround and the reply's bytes.
 TEST_F(Session, AReadOnTheLinePaceTakesTheLinesTimeAndTheScreenPaceItsPauses) {
     const long long c = characterTimeMicros(LineSettings{});
     const Micros turnaround = sim::kReplyDelay;
     const Micros lineTime = Micros(8 * c + 13 * c + 8 * c + 23 * c) + 2 * turnaround;
     const std::pair<Pace, Micros> paces[] = {
-        {Pace::Line, interFrameGap(LineSettings{}) + lineTime},
+        {Pace::Line, 2 * interFrameGap(LineSettings{}) + lineTime},
         {Pace::Screen, 3 * kReadTimeout + lineTime},
     };
     for (const auto& [pace, took] : paces) {
@@ -181,7 +190,11 @@ TEST(SessionChoices, ChoicesTheScreenDoesNotOfferOnThisDeviceAreRefused) {
         testing::SimulatedLine line(c.device);
         std::ostringstream out, err;
         TransmitterSession session(
-            line.link, "COM1", out, err, [&line](Micros wait) { line.clock.advance(wait); },
+            line.link, "COM1", out, err,
+            [&line](Micros wait) {
+                line.clock.advance(wait);
+                return true;
+            },
             [&line] { return line.clock.now(); });
         EXPECT_EQ(session.write(parseConfigurationJson(c.json).configuration, false), kBadInput);
         EXPECT_EQ(err.str(), c.message);
@@ -268,6 +281,8 @@ TEST_F(Session, TrimPointsAreChosenAsTheScreenChoosesThem) {
 
 // A write to a transmitter under a fault from the given request on: the exit status and
 // what is said, the store check's own words; then a V04 device, which has no store check.
+// Ctrl+C 0.1 s into the store wait, while the device still shows the previous store's
+// success although this store fails, ends without a verdict.
 TEST_F(Session, WriteOutcomesSayWhatTheDeviceDidAndNeverClaimAnUnconfirmedStore) {
     constexpr unsigned kStoreCheck = 9;  // identity read, seven writes, then the store check
     const struct {
@@ -276,8 +291,15 @@ TEST_F(Session, WriteOutcomesSayWhatTheDeviceDidAndNeverClaimAnUnconfirmedStore)
         int status;
         bool storeChecked;
         const char* said;
+        std::optional<Micros> ctrlCAfter = std::nullopt;
     } rows[] = {
         {"stored", {}, kSuccess, true, ""},
+        {"Ctrl+C in the store wait of a failing store",
+         {{sim::Fault::StoreFails, 2}},
+         kInterrupted,
+         false,
+         "was interrupted during the store wait: the store was not checked",
+         Micros(100'000)},
         {"failed store",
          {{sim::Fault::StoreFails, 1}},
          kDeviceFailed,
@@ -325,6 +347,7 @@ TEST_F(Session, WriteOutcomesSayWhatTheDeviceDidAndNeverClaimAnUnconfirmedStore)
         err.str("");
         out.str("");
         log.clear();
+        ctrlCAfter = row.ctrlCAfter;
         EXPECT_EQ(write(session()), row.status);
         EXPECT_NE(err.str().find(row.said), std::string::npos) << err.str();
         EXPECT_EQ(out.str(), row.status == kSuccess ? "Write Success\n" : "");
@@ -337,7 +360,11 @@ TEST_F(Session, WriteOutcomesSayWhatTheDeviceDidAndNeverClaimAnUnconfirmedStore)
     v04.device.setFault(sim::Fault::StoreFails);
     std::ostringstream v04Out;
     EXPECT_EQ(write(TransmitterSession(
-                  v04.link, "COM1", v04Out, err, [&v04](Micros wait) { v04.clock.advance(wait); },
+                  v04.link, "COM1", v04Out, err,
+                  [&v04](Micros wait) {
+                      v04.clock.advance(wait);
+                      return true;
+                  },
                   [&v04] { return v04.clock.now(); })),
               kSuccess);
     EXPECT_EQ(std::count(v04.log.steps.begin(), v04.log.steps.end(), sent(4, 0x1006, 1)), 0);

@@ -128,6 +128,27 @@ TEST_F(CliProgram, ASilentDeviceEndsWithExitOneAndSaysSo) {
     EXPECT_EQ(reading.err, "kelvane-cli: no reply from the device on " + device + "\n");
 }
 
+// An RS-485 device that misses a request begun within the Modbus gap after its reply
+// hears every request of a read and a write the first time: nine requests for the
+// write (identity, seven writes, store check), no repeat.
+TEST_F(CliProgram, ADeviceThatNeedsTheModbusGapHearsEveryRequest) {
+    startSim({"--fault", "needs-gap"});
+    const Finished reading = cli({"read"});
+    ASSERT_EQ(reading.status, 0) << reading.err;
+    const std::string path = file("gap.json");
+    std::ofstream(path) << reading.out;
+    const Finished write = cli({"--log", "-", "write", path});
+    EXPECT_EQ(write.status, 0) << write.err;
+    EXPECT_EQ(write.out, "Write Success\n");
+    std::size_t requests = 0;
+    for (std::size_t at = write.err.find("request"); at != std::string::npos;
+         at = write.err.find("request", at + 1)) {
+        ++requests;
+    }
+    EXPECT_EQ(requests, 9U) << write.err;
+    std::remove(path.c_str());
+}
+
 TEST_F(CliProgram, NoiseAndAStreamingLineAreNeverTakenForADevice) {
     const struct {
         const char* fault;

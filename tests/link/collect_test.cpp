@@ -2,10 +2,13 @@
 // silence, hang-ups, and confirmed writes checked by their echo.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <numeric>
+#include <optional>
 
 #include "link/in_memory_port.h"
 #include "link/link.h"
+#include "tests/support/exchange_log.h"
 #include "tests/support/scripted_peer.h"
 
 namespace kelvane {
@@ -212,6 +215,73 @@ TEST_F(Collecting, OnTheLinePaceAReplyEndsAsSoonAsItIsWhole) {
         EXPECT_EQ(link.receivedCount(), row.received);
         const Micros lastByte{row.received == 0 ? 0 : 2000 + row.received * c};
         EXPECT_EQ(clock.now() - sent, lastByte + (row.atSilence ? kReadTimeout : Micros(0)));
+        link.setPace(Pace::Screen);
+        link.Drain();
+    }
+}
+
+// On the line pace every request follows 3.5 characters of silence (7.29 ms at 4800)
+// after the line's last byte: a whole reply's end, or a stray byte's, which is read off
+// as a collection of its own. After a silence the line was quiet for long enough.
+TEST_F(Collecting, OnTheLinePaceEveryRequestFollowsTheModbusGap) {
+    const long long c = characterTimeMicros(LineSettings{});
+    const Micros gap{7292};
+    const Micros frame{8 * c};
+    const struct {
+        const char* name;
+        Pace pace;
+        std::function<void()> before;
+        std::optional<Micros> strayAfter;  // a byte arrives this long into the wait
+        Micros waited;                     // from the end of `before` to the request's end
+        std::vector<std::string> steps;
+    } rows[] = {
+        {"after a whole reply",
+         Pace::Line,
+         [&] { exchange(testing::kQtrHIdentity); },
+         std::nullopt,
+         gap + frame,
+         {testing::sent(4, 0x1F00, 4), testing::collected(13), testing::sent(4, 0x1F00, 4)}},
+        {"a stray byte in the gap starts it again",
+         Pace::Line,
+         [&] { exchange(testing::kQtrHIdentity); },
+         Micros(2000),
+         Micros(2000) + gap + frame,
+         {testing::sent(4, 0x1F00, 4), testing::collected(13), testing::collected(1),
+          testing::sent(4, 0x1F00, 4)}},
+        {"after a drain",
+         Pace::Line,
+         [&] { link.Drain(); },
+         std::nullopt,
+         frame,
+         {testing::collected(0), testing::sent(4, 0x1F00, 4)}},
+        {"after no reply",
+         Pace::Line,
+         [&] { silentExchange(); },
+         std::nullopt,
+         frame,
+         {testing::sent(4, 0x1F00, 4), testing::collected(0), testing::sent(4, 0x1F00, 4)}},
+        {"on the screen pace, after its silence",
+         Pace::Screen,
+         [&] { exchange(testing::kQtrHIdentity); },
+         std::nullopt,
+         frame,
+         {testing::sent(4, 0x1F00, 4), testing::collected(13), testing::sent(4, 0x1F00, 4)}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        link.setPace(row.pace);
+        testing::ExchangeLog log;
+        link.setObserver(&log);
+        row.before();
+        const Micros started = clock.now();
+        if (row.strayAfter) {
+            port.inject(0x55, started + *row.strayAfter);
+        }
+        device.queueSilence();
+        link.SendRequest(1, 4, 0x1F00, 4);
+        EXPECT_EQ(clock.now() - started, row.waited);
+        EXPECT_EQ(log.steps, row.steps);
+        link.setObserver(nullptr);
         link.setPace(Pace::Screen);
         link.Drain();
     }

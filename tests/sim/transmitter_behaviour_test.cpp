@@ -120,10 +120,11 @@ TEST(TransmitterMeasurement, NeverReportsTheOpenCodeForAWorkingSensor) {
 
 TEST(TransmitterCommands, OutputCommandsHoldAndReleaseTheOutput) {
     Transmitter device;
-    const std::pair<std::uint16_t, OutputMode> steps[] = {{27, OutputMode::Hold4mA},
-                                                          {40, OutputMode::Hold4mA},
-                                                          {28, OutputMode::Hold20mA},
-                                                          {31, OutputMode::Normal}};
+    const std::pair<std::uint16_t, OutputMode> steps[] = {
+        {27, OutputMode::Hold4mA},
+        {40, OutputMode::Normal},  // measuring leaves the trim point
+        {28, OutputMode::Hold20mA},
+        {31, OutputMode::Normal}};
     for (const auto& [code, mode] : steps) {
         write(device, 9, code);
         EXPECT_EQ(device.outputMode(), mode) << "after " << code;
@@ -190,11 +191,74 @@ TEST(TransmitterCalibration, ZeroReadingIsSmallAndStoringItZeroesIt) {
     }
 }
 
-TEST(TransmitterFaults, StoreStatusReportsAFailedStoreOnlyWhenTold) {
+// A store takes kStoreTime after the last configuration write: until then the status
+// still shows the store before it. Steps run in order on one device.
+TEST(TransmitterFaults, StoreStatusShowsTheLastFinishedStore) {
     Transmitter device;
-    EXPECT_EQ(readInput(device, 0x1006, seconds(1)), 0);
-    device.setFault(Fault::StoreFails);
-    EXPECT_NE(readInput(device, 0x1006, seconds(1)) & 0xFF, 0);
+    EXPECT_EQ(readInput(device, 0x1006, seconds(1)), 0) << "nothing stored yet";
+    const struct {
+        const char* what;
+        double writeAt;  // a configuration write then, under the store fault or not
+        bool storeFails;
+        double readAt;
+        int status;
+    } steps[] = {
+        {"a good store, still running", 2.0, false, 2.9, 0},
+        {"a good store, done", 2.0, false, 3.0, 0},
+        {"a failing store, the good one still shown", 4.0, true, 4.9, 0},
+        {"a failing store, done", 4.0, true, 5.0, 1},
+        {"a good store after it, the failure still shown", 6.0, false, 6.5, 1},
+        {"a second write starts the store again", 6.8, false, 7.5, 1},
+        {"the good store, done", 6.8, false, 7.8, 0},
+    };
+    double written = -1;
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        device.setFault(Fault::StoreFails, step.storeFails);
+        if (step.writeAt != written) {
+            write(device, 0, 1, seconds(step.writeAt));
+            written = step.writeAt;
+        }
+        EXPECT_EQ(readInput(device, 0x1006, seconds(step.readAt)), step.status);
+    }
+    Transmitter neverWritten;
+    neverWritten.setFault(Fault::StoreFails);
+    EXPECT_EQ(readInput(neverWritten, 0x1006, seconds(1)), 1);
+}
+
+// Under needs-gap, a request that begins within 3.5 characters (7.3 ms at 4800) of the
+// end of the last reply is not heard; its start is the transport's first byte when it
+// knows it, else its own length on the line before its end.
+TEST(TransmitterFaults, NeedsGapIgnoresARequestBegunWithinTheGap) {
+    const LineSettings line = lineForBaudCode(0);
+    const Micros byteTime{characterTimeMicros(line)};
+    const Micros gap{7292};  // 3.5 characters of 10 bits at 4800 baud, rounded up
+    const Bytes identity = request(1, 4, 0x1F00, 4);
+    const struct {
+        const char* what;
+        Micros beganAfterReply;
+        bool firstByteKnown;
+        bool heard;
+    } rows[] = {
+        {"at the gap", gap, false, true},
+        {"a microsecond short", gap - Micros(1), false, false},
+        {"at once", Micros(0), false, false},
+        {"at the gap, first byte seen", gap, true, true},
+        {"a microsecond short, first byte seen", gap - Micros(1), true, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        Transmitter device;
+        device.setFault(Fault::NeedsGap);
+        const DeviceAnswer first = device.receive(identity, line, Micros(0));
+        ASSERT_EQ(first.bytes.size(), 13U) << "the first request is always heard";
+        const Micros began = first.bytes.back().after + row.beganAfterReply;
+        const Micros ended = began + byteTime * 8;
+        const DeviceAnswer next = row.firstByteKnown
+                                      ? device.receive(identity, line, ended + Micros(500), began)
+                                      : device.receive(identity, line, ended);
+        EXPECT_EQ(next.bytes.size(), row.heard ? 13U : 0U);
+    }
 }
 
 TEST(TransmitterFaults, OtherModelReportsAnotherFamilyInTheIdentity) {
