@@ -247,7 +247,8 @@ int main(int argc, char** argv) {
     CLI::App app{
         "kelvane-cli: identify, read, write, compare, measure and trim a 4-20 mA temperature\n"
         "transmitter (QTR-H, QTR-D, QTN-H) over a USB-to-serial adapter.\n"
-        "Exit status: 0 success, 1 the device failed or differs, 2 bad usage or a bad file.",
+        "Exit status: 0 success, 1 the device failed or differs, 2 bad usage or a bad file,\n"
+        "130 a write stopped by Ctrl+C before its store was checked.",
         "kelvane-cli"};
     // "/path/file.json" is a file on every system, never a Windows-style option.
     app.allow_windows_style_options(false);
