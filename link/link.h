@@ -135,6 +135,8 @@ class Link {
     int receivedCount() const { return receivedCount_; }
     std::uint16_t receiveCell() const { return receiveCell_; }
     const LineSettings& lineSettings() const { return line_; }
+    // The port's steady clock: real time for a device, the virtual clock in tests.
+    Micros now() const { return port_.now(); }
 
   private:
     // Waits until the line has been silent for the Modbus gap since its last byte (the

@@ -118,7 +118,8 @@ int main(int argc, char* argv[]) {
         for (int i = 0; i < 240; ++i) {
             const auto raw =
                 static_cast<std::int16_t>(2700 + (i % 80 < 40 ? i % 80 : 80 - i % 80) * 3);
-            bench.screen.trend()->addValue(start.addMSecs(500LL * i), raw,
+            bench.screen.trend()->addValue(std::chrono::milliseconds(500LL * i),
+                                           start.addMSecs(500LL * i), raw,
                                            formatFixed(raw / 10.0, 1), "deg C");
         }
         bench.screen.trend()->resize(640, 400);

@@ -20,6 +20,9 @@ void TForm2::Btn71Click() {
     ui.Btn72->setEnabled(true);
     ui.Btn52->setEnabled(true);
     state_.currentInputType = static_cast<std::int16_t>(ui.Item1->itemIndex());
+    if (trend_ != nullptr) {
+        trend_->breakLine();  // a new measurement: no line across the pause before it
+    }
 
     link_.Drain();
     // Polling starts whether or not the device confirms measurement mode.
@@ -38,6 +41,9 @@ void TForm2::Timer1Timer() {
     if (link_.cappedCollections() != cappedBefore) {
         // A line that streams: draining it and asking again would only hold the window
         // longer. This step fails; the next one collects again.
+        if (trend_ != nullptr) {
+            trend_->breakLine();
+        }
         showStatusMessage(StatusColour::Red, texts::kReadFail);
         return;
     }
@@ -51,11 +57,14 @@ void TForm2::Timer1Timer() {
             Configuration page;
             page.inputType = state_.currentInputType;
             page.unit = std::max(0, ui.Item3->itemIndex());
-            trend_->addValue(QDateTime::currentDateTime(), link_.SignedRegister(0),
+            trend_->addValue(link_.now(), QDateTime::currentDateTime(), link_.SignedRegister(0),
                              shown.calibration, unitLabelOf(page));
         }
         showStatusMessage(StatusColour::Green, texts::kReadSuccess);
     } else {
+        if (trend_ != nullptr) {
+            trend_->breakLine();  // no line across a stretch of failed reads
+        }
         showStatusMessage(StatusColour::Red, texts::kReadFail);
     }
     requestProcessValue();  // polling goes on after failures too

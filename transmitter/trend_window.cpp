@@ -1,6 +1,5 @@
 #include "transmitter/trend_window.h"
 
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPolygonF>
@@ -14,6 +13,7 @@
 #include "device/file_paths.h"
 #include "device/number_text.h"
 #include "i18n/transmitter_texts.h"
+#include "ui/qt_dialogs.h"
 
 namespace kelvane {
 
@@ -24,10 +24,12 @@ class TrendPlot final : public QWidget {
   public:
     explicit TrendPlot(QWidget* parent) : QWidget(parent) { setMinimumSize(320, 200); }
 
-    // A value at a time, or none (a broken sensor): the line breaks off there. Points
-    // older than kMinutes before the newest one leave the drawing.
-    void add(qint64 ms, std::optional<double> value, const QString& unit) {
+    // A value at a steady time, or none (a broken sensor): the line breaks off there.
+    // Points older than kMinutes before the newest one leave the drawing. The time
+    // labels are the wall clock's, as it stands at the newest point.
+    void add(qint64 ms, qint64 wallMs, std::optional<double> value, const QString& unit) {
         unit_ = unit;
+        wallOffset_ = wallMs - ms;
         while (!points_.empty() && points_.front().ms < ms - 60'000LL * TrendWindow::kMinutes) {
             points_.pop_front();
             if (!points_.empty()) {
@@ -42,6 +44,7 @@ class TrendPlot final : public QWidget {
         }
         update();
     }
+    void breakLine() { breakNext_ = true; }
     int points() const { return static_cast<int>(points_.size()); }
     int lines() const {
         return static_cast<int>(std::count_if(points_.begin(), points_.end(),
@@ -59,6 +62,7 @@ class TrendPlot final : public QWidget {
     };
     std::deque<Point> points_;
     bool breakNext_ = false;
+    qint64 wallOffset_ = 0;
     QString unit_;
 };
 
@@ -119,7 +123,7 @@ void TrendPlot::paintEvent(QPaintEvent*) {
         painter.drawLine(x, area.top(), x, area.bottom());
         painter.setPen(ink);
         const QString label =
-            QDateTime::fromMSecsSinceEpoch(ms).toString(QStringLiteral("HH:mm:ss"));
+            QDateTime::fromMSecsSinceEpoch(ms + wallOffset_).toString(QStringLiteral("HH:mm:ss"));
         const int width = metrics.horizontalAdvance(label);
         painter.drawText(QRect(std::min(x - width / 2, rect().right() - width), area.bottom() + 6,
                                width, textHeight),
@@ -160,16 +164,24 @@ TrendWindow::TrendWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     applyLanguage(languageId_);
 }
 
-void TrendWindow::addValue(const QDateTime& at, std::int16_t raw, const std::string& shown,
-                           const std::string& unit) {
-    samples_.push_back({at, raw, shown, unit});
+void TrendWindow::addValue(Micros steady, const QDateTime& at, std::int16_t raw,
+                           const std::string& shown, const std::string& unit) {
+    while (!samples_.empty() && samples_.front().steady < steady - std::chrono::minutes(kMinutes)) {
+        samples_.pop_front();
+    }
+    samples_.push_back({steady, at, raw, shown, unit});
     std::optional<double> value;
     try {
         value = textToFloat(shown);
     } catch (const ConversionError&) {
         // "OPEN": no value to draw.
     }
-    plot_->add(at.toMSecsSinceEpoch(), value, QString::fromStdString(unit));
+    plot_->add(std::chrono::duration_cast<std::chrono::milliseconds>(steady).count(),
+               at.toMSecsSinceEpoch(), value, QString::fromStdString(unit));
+}
+
+void TrendWindow::breakLine() {
+    plot_->breakLine();
 }
 
 int TrendWindow::plottedPoints() const {
@@ -202,9 +214,8 @@ void TrendWindow::SaveCsvClick() {
     if (chooseFile_) {
         path = chooseFile_();
     } else {
-        path =
-            QFileDialog::getSaveFileName(this, QString(), QString(), QStringLiteral("CSV (*.csv)"))
-                .toStdString();
+        path = askForFile(this, true, saveButton_->text(), QString(), QStringLiteral("CSV (*.csv)"))
+                   .toStdString();
     }
     if (!path.empty() && !saveCsv(path)) {
         QMessageBox::warning(this, windowTitle(),

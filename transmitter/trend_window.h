@@ -7,9 +7,12 @@
 #include <QDateTime>
 #include <QWidget>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "link/serial_port.h"
 
 class QPushButton;
 
@@ -23,7 +26,8 @@ class TrendWindow final : public QWidget {
     explicit TrendWindow(QWidget* parent = nullptr);
 
     struct Sample {
-        QDateTime at;
+        Micros steady;  // when it was read, on a clock that never steps
+        QDateTime at;   // the same moment on the wall clock, for the labels and the CSV
         std::int16_t raw;
         std::string shown;  // as kelvane-cli measure writes it; "OPEN" for a broken sensor
         std::string unit;
@@ -31,10 +35,15 @@ class TrendWindow final : public QWidget {
     static constexpr int kMinutes = 10;
 
     // A value the polling read; "OPEN" is kept in the samples but not plotted, and the
-    // line breaks off there.
-    void addValue(const QDateTime& at, std::int16_t raw, const std::string& shown,
+    // line breaks off there. Only the last kMinutes are kept, counted on the steady
+    // clock, so that a day of polling takes no more memory than ten minutes and a step
+    // of the wall clock neither empties nor stretches the drawing.
+    void addValue(Micros steady, const QDateTime& at, std::int16_t raw, const std::string& shown,
                   const std::string& unit);
-    const std::vector<Sample>& samples() const { return samples_; }
+    // The next value starts a new stretch of line: a read that failed, or a new
+    // measurement after a Stop.
+    void breakLine();
+    const std::deque<Sample>& samples() const { return samples_; }
     int plottedPoints() const;
     // Separate stretches of line: a value that cannot be drawn starts a new one.
     int plottedLines() const;
@@ -47,7 +56,7 @@ class TrendWindow final : public QWidget {
     void setFileChooser(std::function<std::string()> chooser) { chooseFile_ = std::move(chooser); }
 
   private:
-    std::vector<Sample> samples_;
+    std::deque<Sample> samples_;
     TrendPlot* plot_ = nullptr;
     QPushButton* saveButton_ = nullptr;
     std::function<std::string()> chooseFile_;
