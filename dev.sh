@@ -18,8 +18,8 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 build="${KELVANE_BUILD_DIR:-$here/build}"
 
 packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev
-          qt6-base-dev fonts-noto-cjk locales libcli11-dev nlohmann-json3-dev
-          xvfb xauth x11-apps imagemagick mbpoll poppler-utils)
+          qt6-base-dev qt6-translations-l10n fonts-noto-cjk locales libcli11-dev
+          nlohmann-json3-dev xvfb xauth x11-apps imagemagick mbpoll poppler-utils)
 
 # The fuzz targets need clang and its libFuzzer runtime; the plain build does not.
 fuzz_packages=(clang libclang-rt-14-dev)

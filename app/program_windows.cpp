@@ -44,7 +44,8 @@ ProgramWindows::ProgramWindows(ProgramParts parts) {
     form9_.reset(created(new TForm9()));
     form10_.reset(created(new TForm10()));
 
-    // The language routines reach every screen with a Language menu.
+    // The language routines reach Qt's own texts, then every screen with a Language menu.
+    form3_->addLanguageScreen(qtTexts_);
     form3_->addLanguageScreen(*form1_);
     form3_->addLanguageScreen(*form2_);
     form3_->addLanguageScreen(*form4_);

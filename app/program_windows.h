@@ -18,6 +18,7 @@
 #include "link/program_state.h"
 #include "scan/tform3.h"
 #include "transmitter/tform2.h"
+#include "ui/qt_translations.h"
 
 namespace kelvane {
 
@@ -54,6 +55,7 @@ class ProgramWindows {
     Window* created(Window* window);
 
     std::vector<QString> creationOrder_;
+    QtTranslations qtTexts_;  // Qt's own texts follow the Language menu too
     std::unique_ptr<TForm8> form8_;
     std::unique_ptr<TForm3> form3_;
     std::unique_ptr<TForm1> form1_;

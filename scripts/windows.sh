@@ -131,8 +131,8 @@ make_cli_zip() {
     echo "Zip: $out/$name.zip"
 }
 
-# The program's files as installed: both programs, the DLLs they load and Qt's
-# plugins in the folders Qt looks in beside the program.
+# The program's files as installed: both programs, the DLLs they load, Qt's plugins
+# and its translations in the folders looked in beside the program.
 stage_program() {
     stage="$out/kelvane-$version-windows-x64"
     rm -rf "$stage"
@@ -142,6 +142,10 @@ stage_program() {
     cp "$qt/plugins/platforms/qwindows.dll" "$stage/platforms/"
     cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
     cp "$qt/plugins/imageformats/qjpeg.dll" "$stage/imageformats/"
+    # Qt's own texts in Chinese, from Debian's translations (the files are the same on
+    # every system), where the program looks for them beside itself.
+    mkdir -p "$stage/translations"
+    cp /usr/share/qt6/translations/qtbase_zh_{TW,CN}.qm "$stage/translations/"
     find "$stage" -name '*.exe' -o -name '*.dll' | xargs x86_64-w64-mingw32-strip
     "$here/scripts/sign-windows.sh" "$stage"/*.exe
     licences "Kelvane (Qt and the runtime libraries below come as DLLs; CLI11 and nlohmann-json are built into kelvane-cli.exe)" \

@@ -3,6 +3,7 @@
 #include "app/tform8.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QListWidget>
 
@@ -10,6 +11,7 @@
 #include "link/in_memory_port.h"
 #include "platform/linux/linux_ports.h"
 #include "tests/support/scripted_peer.h"
+#include "tests/support/whole_captions.h"
 
 namespace kelvane {
 namespace {
@@ -182,6 +184,34 @@ TEST_F(WindowFlow, LanguageChoiceMarksTheSameItemOnEveryScreen) {
     }
     // The hidden Scan screen is re-captioned too.
     EXPECT_EQ(windows->form3().windowTitle(), QString::fromUtf8("掃描"));
+}
+
+// Every label, frame title, button and menu of every screen shows whole in each
+// language, and Qt's own dialogs speak the language chosen.
+TEST_F(WindowFlow, EveryCaptionOfEveryScreenShowsWholeInEveryLanguage) {
+    const struct {
+        std::int16_t language;
+        const char* fileDialogLookIn;  // Qt's own words in its file dialog
+    } languages[] = {
+        {kLanguageEnglish, "Look in:"},
+        {kLanguageTraditionalChinese, "尋找於："},
+        {kLanguageSimplifiedChinese, "查找范围："},
+    };
+    for (const auto& [language, lookIn] : languages) {
+        SCOPED_TRACE(language);
+        windows->form3().chooseLanguage(language);
+#ifndef _WIN32  // the Windows packages carry Qt's translations; a test folder does not
+        EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"),
+                  QString::fromUtf8(lookIn));
+#endif
+        for (QWidget* screen : windows->all()) {
+            SCOPED_TRACE(screen->objectName().toStdString());
+            screen->show();
+            QApplication::processEvents();
+            EXPECT_EQ(testing::cutCaptions(*screen), std::vector<std::string>{});
+            screen->hide();
+        }
+    }
 }
 
 TEST_F(WindowFlow, SplashShowsTheMakersPictureAndLinesWithoutACaption) {
