@@ -136,19 +136,6 @@ bool sleepUnlessStopped(Micros wait) {
     return !stopRequested;
 }
 
-// "port": the first field of each configuration in the array that read prints for
-// several ports.
-std::string withPort(const std::string& port, const std::string& json) {
-    const std::size_t brace = json.find('{');
-    const std::size_t end = json.find_last_not_of('\n');
-    std::string quoted;
-    for (const char c : port) {
-        quoted += (c == '"' || c == '\\') ? std::string("\\") + c : std::string(1, c);
-    }
-    return json.substr(0, brace + 1) + "\n  \"port\": \"" + quoted + "\"," +
-           json.substr(brace + 1, end - brace);
-}
-
 // The command on every port at once (--port given more than once).
 int runOnEveryPort(cli::ManyPortsRun run, const std::string& command, const std::string& logPath,
                    const std::string& outputFolder) {
@@ -183,6 +170,7 @@ int runOnEveryPort(cli::ManyPortsRun run, const std::string& command, const std:
         return cli::OpenedPort{serial, sleepUnlessStopped, [serial] { return serial->now(); },
                                log == logOf.end() ? nullptr : log->second};
     };
+    run.sharedErr = &sharedErr;
     SharedLines sharedOut(std::cout);
     if (command == "measure") {
         std::cout << "port,time,raw,value,unit" << std::endl;
@@ -194,21 +182,18 @@ int runOnEveryPort(cli::ManyPortsRun run, const std::string& command, const std:
     }
     std::vector<cli::PortResult> results = cli::runOnManyPorts(run);
     if (command == "read" && outputFolder.empty()) {
+        // Every port has its entry: a failed read one with the reason, so that none is
+        // silently missing. The messages went to standard error as they happened.
         std::string array = "[";
         for (const cli::PortResult& result : results) {
-            if (result.status == cli::kSuccess) {
-                array += (array.size() > 1 ? ",\n" : "\n") + withPort(result.port, result.out);
-            }
+            const std::string entry = result.status == cli::kSuccess
+                                          ? result.out
+                                          : failedReadJson(result.port, cli::problemOf(result));
+            array += (array.size() > 1 ? ",\n" : "\n") +
+                     entry.substr(0, entry.find_last_not_of('\n') + 1);
         }
-        std::cout << array << (array.size() > 1 ? "" : "\n") << "]\n";
-        for (const cli::PortResult& result : results) {
-            std::cerr << result.err;
-        }
-    } else if (command == "measure") {
-        for (const cli::PortResult& result : results) {
-            std::cerr << result.err;
-        }
-    } else {
+        std::cout << array << "\n]\n";
+    } else if (command != "measure") {
         for (cli::PortResult& result : results) {
             if (command == "read" && result.status == cli::kSuccess) {
                 const std::string path = outputFolder + "/" + portFileName(result.port) + ".json";
@@ -348,7 +333,7 @@ int main(int argc, char** argv) {
         }
         if (write->parsed()) {
             if (const auto problem = validationProblem(file->configuration)) {
-                std::cerr << "kelvane-cli: " << inputPath << ": " << *problem << "\n";
+                std::cerr << "kelvane-cli: " << inputPath << ": " << describe(*problem) << "\n";
                 return cli::kBadInput;
             }
         }
@@ -383,19 +368,21 @@ int main(int argc, char** argv) {
         } else if (read->parsed()) {
             command = "read";
             run.command = [](cli::TransmitterSession& session) {
-                const auto configuration = session.read();
+                auto configuration = session.read();
                 if (!configuration) {
                     return cli::kDeviceFailed;
                 }
+                configuration->port = session.deviceName();
                 session.output() << configurationJson(*configuration);
                 return cli::kSuccess;
             };
         } else if (write->parsed() || diff->parsed()) {
             command = write->parsed() ? "write" : "diff";
-            const Configuration wanted = file->configuration;
+            const ConfigurationFile wanted = *file;
             const bool writing = write->parsed();
             run.command = [wanted, writing](cli::TransmitterSession& session) {
-                return writing ? session.write(wanted, false) : session.diff(wanted);
+                return writing ? session.write(wanted.configuration, false, wanted.identity)
+                               : session.diff(wanted.configuration);
             };
         } else if (measure->parsed()) {
             command = "measure";
@@ -520,7 +507,7 @@ int main(int argc, char** argv) {
         return cli::kSuccess;
     }
     if (write->parsed()) {
-        return session.write(file->configuration, false);
+        return session.write(file->configuration, false, file->identity);
     }
     if (diff->parsed()) {
         return session.diff(file->configuration);

@@ -24,18 +24,28 @@ class StreamDialogs final : public DialogService {
 };
 
 // Collects what a session prints and forwards each whole line, prefixed, to a shared
-// stream.
+// stream, keeping a copy of the lines when asked to.
 class ForwardingBuffer final : public std::stringbuf {
   public:
-    ForwardingBuffer(SharedLines& shared, std::string prefix)
-        : shared_(shared), prefix_(std::move(prefix)) {}
+    // Appending (ate): a part of a line left for later is written after, not over.
+    ForwardingBuffer(SharedLines& shared, std::string prefix, std::string* kept = nullptr)
+        : std::stringbuf(std::ios_base::out | std::ios_base::ate),
+          shared_(shared),
+          prefix_(std::move(prefix)),
+          kept_(kept) {}
 
   protected:
     int sync() override {
         std::string text = str();
-        std::size_t end = 0;
-        while ((end = text.find('\n')) != std::string::npos) {
+        std::size_t end = text.find('\n');
+        if (end == std::string::npos) {
+            return 0;
+        }
+        for (; end != std::string::npos; end = text.find('\n')) {
             shared_.write(prefix_ + text.substr(0, end));
+            if (kept_ != nullptr) {
+                *kept_ += text.substr(0, end + 1);
+            }
             text.erase(0, end + 1);
         }
         str(text);
@@ -45,6 +55,31 @@ class ForwardingBuffer final : public std::stringbuf {
   private:
     SharedLines& shared_;
     std::string prefix_;
+    std::string* kept_;
+};
+
+// A port's messages: kept for its summary line and, when the run has a shared error
+// stream, written there at once, each line after "PORT: ".
+class PortErrors final : public std::ostream {
+  public:
+    PortErrors(SharedLines* shared, const std::string& port) : std::ostream(nullptr) {
+        if (shared != nullptr) {
+            forward_ = std::make_unique<ForwardingBuffer>(*shared, port + ": ", &kept_);
+            rdbuf(forward_.get());
+            setf(std::ios::unitbuf);  // every whole line goes out as it is written
+        } else {
+            rdbuf(&own_);
+        }
+    }
+    std::string text() {
+        flush();
+        return forward_ ? kept_ : own_.str();
+    }
+
+  private:
+    std::string kept_;
+    std::stringbuf own_;
+    std::unique_ptr<ForwardingBuffer> forward_;
 };
 
 std::string oneLine(const std::string& text) {
@@ -65,7 +100,7 @@ std::string oneLine(const std::string& text) {
 PortResult runOnePort(const ManyPortsRun& run, const std::string& device) {
     PortResult result;
     result.port = device;
-    std::ostringstream err;
+    PortErrors err(run.sharedErr, device);
     std::ostringstream ownOut;
     std::unique_ptr<SharedLineStream> sharedOut;
     if (run.sharedOut != nullptr) {
@@ -93,8 +128,9 @@ PortResult runOnePort(const ManyPortsRun& run, const std::string& device) {
         link.ClosePort();
     }
     out.flush();
+    err << std::flush;
     result.out = ownOut.str();
-    result.err = err.str();
+    result.err = err.text();
     return result;
 }
 
@@ -134,8 +170,12 @@ std::vector<PortResult> runOnManyPorts(const ManyPortsRun& run) {
                 results[i] = runOnePort(run, run.ports[i]);
             } catch (const std::exception& error) {
                 // One port's failure never ends the others.
-                results[i] = PortResult{run.ports[i], kDeviceFailed, std::nullopt, "",
-                                        std::string("kelvane-cli: ") + error.what() + "\n"};
+                const std::string message = std::string("kelvane-cli: ") + error.what();
+                if (run.sharedErr != nullptr) {
+                    run.sharedErr->write(run.ports[i] + ": " + message);
+                }
+                results[i] =
+                    PortResult{run.ports[i], kDeviceFailed, std::nullopt, "", message + "\n"};
             }
         });
     }
@@ -156,6 +196,10 @@ std::string summaryLine(const PortResult& result) {
                                   : "FAILED: " + outcome + (problem.empty() ? "" : "; " + problem);
     }
     return result.port + "\t" + (model != nullptr ? model : "-") + "\t" + serial + "\t" + outcome;
+}
+
+std::string problemOf(const PortResult& result) {
+    return oneLine(result.err);
 }
 
 int overallStatus(const std::vector<PortResult>& results) {

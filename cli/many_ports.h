@@ -66,6 +66,9 @@ struct ManyPortsRun {
     std::function<int(TransmitterSession& session)> command;
     // When set, each line the command prints goes here at once, after "PORT," (measure).
     SharedLines* sharedOut = nullptr;
+    // When set, each message of a port goes here as it happens, after "PORT: "; the
+    // results keep them too.
+    SharedLines* sharedErr = nullptr;
 };
 
 std::vector<PortResult> runOnManyPorts(const ManyPortsRun& run);
@@ -73,6 +76,9 @@ std::vector<PortResult> runOnManyPorts(const ManyPortsRun& run);
 // "PORT<tab>MODEL<tab>SERIAL<tab>RESULT": the result is what the command printed, or
 // what went wrong; "-" for a model or serial number that was not read.
 std::string summaryLine(const PortResult& result);
+
+// What went wrong on a port, on one line without the program's name.
+std::string problemOf(const PortResult& result);
 
 // The worst exit status of all ports: 0 only when every port succeeded.
 int overallStatus(const std::vector<PortResult>& results);

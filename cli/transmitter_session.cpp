@@ -45,7 +45,37 @@ std::string isoTimeNow() {
     return withMillis;
 }
 
+// The Modbus exception codes a device may answer with.
+const char* exceptionName(int code) {
+    switch (code) {
+        case 1:
+            return "illegal function";
+        case 2:
+            return "illegal data address";
+        case 3:
+            return "illegal data value";
+        case 4:
+            return "slave device failure";
+        case 5:
+            return "acknowledge";
+        case 6:
+            return "slave device busy";
+        default:
+            return "unknown code";
+    }
+}
+
 }  // namespace
+
+std::optional<std::string> TransmitterSession::exceptionReply() const {
+    // Address, function with its high bit set, the code and the CRC of those three.
+    if (link_.receivedCount() < 5 || (link_.response(1) & 0x80) == 0 || !link_.ResponseCrcOk(3)) {
+        return std::nullopt;
+    }
+    const int code = link_.response(2);
+    return "the device on " + deviceName_ + " answered with Modbus exception " +
+           std::to_string(code) + " (" + exceptionName(code) + ")";
+}
 
 TransmitterSession::TransmitterSession(Link& link, std::string deviceName, std::ostream& out,
                                        std::ostream& err, Pause pause, Clock now)
@@ -58,6 +88,10 @@ TransmitterSession::TransmitterSession(Link& link, std::string deviceName, std::
 
 bool TransmitterSession::replyFailed(regmap::ReplyCheck check) {
     const std::string prefix = "kelvane-cli: ";
+    if (const auto exception = exceptionReply()) {
+        err_ << prefix << *exception << "\n";
+        return false;
+    }
     switch (check) {
         case regmap::ReplyCheck::NoReply:
             err_ << prefix << "no reply from the device on " << deviceName_ << "\n";
@@ -118,12 +152,13 @@ std::optional<ConfigurationFile> TransmitterSession::read() {
     if (!configuration) {
         return std::nullopt;
     }
-    return ConfigurationFile{*configuration, identity};
+    return ConfigurationFile{*configuration, identity, std::nullopt};
 }
 
-int TransmitterSession::write(const Configuration& wanted, bool dryRun) {
+int TransmitterSession::write(const Configuration& wanted, bool dryRun,
+                              const std::optional<Identity>& madeOn) {
     if (const auto problem = validationProblem(wanted)) {
-        err_ << "kelvane-cli: " << *problem << "\n";
+        err_ << "kelvane-cli: " << describe(*problem) << "\n";
         return kBadInput;
     }
     Configuration c = wanted;
@@ -177,16 +212,23 @@ int TransmitterSession::write(const Configuration& wanted, bool dryRun) {
     if (!identity) {
         return kDeviceFailed;
     }
-    // Choices the screen does not offer on this device are not written either.
+    // Neither another model's configuration nor choices the screen does not offer on
+    // this device are written.
+    if (const auto refused = modelMismatch(madeOn, identity->modelCode)) {
+        err_ << "kelvane-cli: " << describe(*refused) << "\n";
+        return kBadInput;
+    }
     if (const auto refused = choiceNotOffered(c, identity->modelCode, identity->firmwareIndex)) {
-        err_ << "kelvane-cli: " << *refused << "\n";
+        err_ << "kelvane-cli: " << describe(*refused) << "\n";
         return kBadInput;
     }
     for (const auto& [write, value] : plan) {
         if (!link_.ConfirmedWrite(regmap::fn(write->function), regmap::address(write->reg), value,
                                   kAddress)) {
+            const auto exception = exceptionReply();
             err_ << "kelvane-cli: the device on " << deviceName_
                  << " did not confirm the write of register " << regmap::address(write->reg)
+                 << (exception ? ": " + exception->substr(exception->find("answered")) : "")
                  << "\n";
             return kDeviceFailed;
         }
@@ -237,10 +279,10 @@ int TransmitterSession::diff(const Configuration& wanted) {
     if (!device) {
         return kDeviceFailed;
     }
-    const std::vector<std::string> differences =
+    const std::vector<FileProblem> differences =
         configurationDifferences(device->configuration, wanted);
-    for (const std::string& difference : differences) {
-        out_ << difference << "\n";
+    for (const FileProblem& difference : differences) {
+        out_ << describe(difference) << "\n";
     }
     return differences.empty() ? kSuccess : kDeviceFailed;
 }

@@ -43,8 +43,10 @@ class TransmitterSession {
     // Identity and configuration; nothing (and a message on err) when the device fails.
     std::optional<ConfigurationFile> read();
     // Validates, then writes as Write To Device does. Returns an exit status: a store
-    // wait cut short is never taken for a store (kInterrupted, nothing checked).
-    int write(const Configuration& wanted, bool dryRun);
+    // wait cut short is never taken for a store (kInterrupted, nothing checked). A
+    // configuration read from another model (`madeOn`) is not written.
+    int write(const Configuration& wanted, bool dryRun,
+              const std::optional<Identity>& madeOn = std::nullopt);
     // One line per field that differs between the device and `wanted`; an exit status.
     int diff(const Configuration& wanted);
     // Command 40, then `count` process values (0: until `stop`), one every `interval`,
@@ -55,6 +57,8 @@ class TransmitterSession {
 
     // Where the command's results go (standard output, or a port's own buffer).
     std::ostream& output() { return out_; }
+    // The port as the session names it in its messages.
+    const std::string& deviceName() const { return deviceName_; }
     // The identity this session last read, if any.
     const std::optional<Identity>& identity() const { return identity_; }
     // measure prints no header: its lines join one CSV whose first column, the port,
@@ -65,6 +69,9 @@ class TransmitterSession {
     // Says on err what the last collection brought instead of the reply; false.
     bool replyFailed(regmap::ReplyCheck check);
     bool noReply();
+    // "the device on X answered with Modbus exception 2 (illegal data address)" when the
+    // last collection was an exception reply.
+    std::optional<std::string> exceptionReply() const;
     std::optional<Configuration> readConfiguration();
     int storeCheck();  // an exit status
 

@@ -15,16 +15,6 @@ int lastItemAtMost(std::uint16_t code, std::size_t items) {
     return std::min<int>(code, static_cast<int>(items) - 1);
 }
 
-template <std::size_t N>
-std::optional<int> codeOf(const std::array<const char*, N>& captions, const std::string& caption) {
-    for (std::size_t i = 0; i < N; ++i) {
-        if (caption == captions[i]) {
-            return static_cast<int>(i);
-        }
-    }
-    return std::nullopt;
-}
-
 }  // namespace
 
 Configuration decodeConfiguration(const std::array<std::uint16_t, 9>& registers) {
@@ -46,24 +36,6 @@ Configuration decodeConfiguration(const std::array<std::uint16_t, 9>& registers)
     c.trim4mA = trim(regmap::Register::Trim4mA);
     c.trim20mA = trim(regmap::Register::Trim20mA);
     return c;
-}
-
-std::optional<int> inputTypeCode(const std::string& caption) {
-    for (std::size_t i = 0; i < regmap::kInputTypes.size(); ++i) {
-        if (caption == regmap::kInputTypes[i].caption) {
-            return static_cast<int>(i);
-        }
-    }
-    return std::nullopt;
-}
-std::optional<int> unitCode(const std::string& caption) {
-    return codeOf(regmap::kUnits, caption);
-}
-std::optional<int> outputDirectionCode(const std::string& caption) {
-    return codeOf(regmap::kOutputDirections, caption);
-}
-std::optional<int> breakSignalCode(const std::string& caption) {
-    return codeOf(regmap::kBreakSignals, caption);
 }
 
 }  // namespace kelvane

@@ -25,10 +25,4 @@ struct Configuration {
 
 Configuration decodeConfiguration(const std::array<std::uint16_t, 9>& registers);
 
-// The captions of each choice, in item order; the code of a caption, if it is one.
-std::optional<int> inputTypeCode(const std::string& caption);
-std::optional<int> unitCode(const std::string& caption);
-std::optional<int> outputDirectionCode(const std::string& caption);
-std::optional<int> breakSignalCode(const std::string& caption);
-
 }  // namespace kelvane

@@ -31,8 +31,11 @@ extern const std::array<CaptionEntry, 38> kCalibrationCaptions;
 extern const std::array<CaptionEntry, 4> kConfigurationFileCaptions;
 
 // What opening and saving a configuration file says.
-inline constexpr Texts kFileLoaded{"Configuration loaded from the file: Write To Device sends it",
-                                   "已載入設定檔,按寫入送到裝置", "已载入设定档,按写入送到装置"};
+// Open leaves the trim counts as they are: only the trim controls write them.
+inline constexpr Texts kFileLoaded{
+    "Configuration loaded from the file (trim counts not loaded): Write To Device sends it",
+    "已載入設定檔(未載入調校值),按寫入送到裝置", "已载入设定档(未载入调校值),按写入送到装置"};
+
 inline constexpr Texts kFileSaved{"Configuration saved", "設定已儲存", "设定已储存"};
 inline constexpr Texts kCannotOpenFile{"Cannot open the configuration file", "無法開啟設定檔",
                                        "无法打开设定档"};
@@ -59,12 +62,32 @@ inline constexpr Texts kDateTime{"Date and time", "日期時間", "日期时间"
 inline constexpr Texts kField{"Field", "項目", "项目"};
 inline constexpr Texts kAsFound{"As found", "讀出時", "读出时"};
 inline constexpr Texts kAsLeft{"As left", "完成時", "完成时"};
+inline constexpr Texts kAsLeftNotStored{"As left (not stored)", "完成時 (未儲存)",
+                                        "完成时 (未储存)"};
+inline constexpr Texts kChanged{"Changed", "已變更", "已变更"};
 inline constexpr Texts kTrim4mA{"4 mA trim count", "4mA 調整值", "4mA 调整值"};
 inline constexpr Texts kTrim20mA{"20 mA trim count", "20mA 調整值", "20mA 调整值"};
-inline constexpr Texts kStoreCheck{"Store check", "儲存檢查", "储存检查"};
+inline constexpr Texts kLastWrite{"Last write", "最後寫入", "最后写入"};
 inline constexpr Texts kNothingWritten{"nothing written", "未寫入", "未写入"};
-inline constexpr Texts kNotChecked{"not asked: firmware V04 or earlier", "未檢查: 韌體 V04 或更早",
-                                   "未检查: 固件 V04 或更早"};
+inline constexpr Texts kStoreNotAsked{"Write Success (store not reported: firmware V04 or earlier)",
+                                      "寫入成功 (韌體 V04 或更早不回報儲存)",
+                                      "写入成功 (固件 V04 或更早不回报储存)"};
+// %1: how many of the seven writes the device confirmed before one failed.
+inline constexpr Texts kWriteFailAfter{"Write Fail after %1 of 7 writes",
+                                       "寫入失敗 (7 項中已寫入 %1 項)",
+                                       "写入失败 (7 项中已写入 %1 项)"};
+// The record's details, asked for at export and kept for this run only.
+inline constexpr Texts kDetailsTitle{"Configuration record details", "設定紀錄資料",
+                                     "设定纪录资料"};
+inline constexpr Texts kTechnician{"Technician", "技術人員", "技术人员"};
+inline constexpr Texts kTag{"Tag / loop", "位號 / 迴路", "位号 / 回路"};
+inline constexpr Texts kLocation{"Location", "地點", "地点"};
+inline constexpr Texts kReferenceMeter{"Reference meter", "參考電表", "参考电表"};
+inline constexpr Texts kNotes{"Notes", "備註", "备注"};
+inline constexpr Texts kProgram{"Program", "程式", "程序"};
+inline constexpr Texts kRecordWritten{"Record written to", "紀錄已寫入", "纪录已写入"};
+inline constexpr Texts kDialogOk{"OK", "確定", "确定"};
+inline constexpr Texts kDialogCancel{"Cancel", "取消", "取消"};
 inline constexpr Texts kReadFirst{"Read the device first: the record starts with a read",
                                   "請先讀出裝置設定", "请先读出装置设定"};
 }  // namespace report

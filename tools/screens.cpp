@@ -166,6 +166,11 @@ int main(int argc, char* argv[]) {
         bench.screen.applyLanguage(language);
         const std::string path = folder.filePath(name).toStdString();
         bench.screen.setFileChooser([path](bool) { return path; });
+        bench.screen.setDetailsAsker([](RecordDetails& details) {
+            details = {"A. Chen", "TT-101 / loop 12", "Boiler house, line 2",
+                       "Fluke 87V, s/n 40120077", "Range raised for the new burner."};
+            return true;
+        });
         bench.screen.ExportReportClick();
         ok &= QFileInfo::exists(QString::fromStdString(path));
         std::printf("saved %s\n", path.c_str());

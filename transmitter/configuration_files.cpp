@@ -3,7 +3,6 @@
 // writes; Open loads a file into the page as a user's choices and typing would, and
 // sends nothing: Write To Device sends it. A file the page cannot take changes nothing.
 // Compare reads the device as Read From Device does and shows where a file differs.
-#include <QFileDialog>
 #include <QFileInfo>
 #include <charconv>
 #include <fstream>
@@ -17,6 +16,7 @@
 #include "device/register_map.h"
 #include "i18n/transmitter_texts.h"
 #include "transmitter/tform2.h"
+#include "ui/qt_dialogs.h"
 
 namespace kelvane {
 
@@ -35,12 +35,11 @@ std::string jsonNumber(const std::string& number) {
 
 }  // namespace
 
-std::string TForm2::chosenFile(bool save, const QString& filter) {
+std::string TForm2::chosenFile(bool save, const QAction& item, const QString& filter) {
     if (chooseFile_) {
         return chooseFile_(save);
     }
-    const QString path = save ? QFileDialog::getSaveFileName(this, QString(), lastFolder_, filter)
-                              : QFileDialog::getOpenFileName(this, QString(), lastFolder_, filter);
+    const QString path = askForFile(this, save, item.text(), lastFolder_, filter);
     if (!path.isEmpty()) {
         lastFolder_ = QFileInfo(path).absolutePath();  // remembered for this run only
     }
@@ -67,7 +66,7 @@ void TForm2::SaveConfigurationClick() {
         dialogs_.showMessage(chooseText(state_.languageId, texts::kCannotSaveFields));
         return;
     }
-    const std::string path = chosenFile(true);
+    const std::string path = chosenFile(true, *ui.SaveConfiguration1);
     if (path.empty()) {
         return;
     }
@@ -106,24 +105,28 @@ void TForm2::OpenConfigurationClick() {
     if (sequenceRunning()) {
         return;
     }
-    const std::string path = chosenFile(false);
+    const std::string path = chosenFile(false, *ui.OpenConfiguration1);
     if (path.empty()) {
         return;
     }
     Configuration c;
-    std::optional<std::string> problem;
+    std::optional<FileProblem> problem;
     try {
-        c = readConfigurationFile(path).configuration;
-        problem = validationProblem(c);
+        const ConfigurationFile file = readConfigurationFile(path);
+        c = file.configuration;
+        problem = modelMismatch(file.identity, state_.modelCode);
+        if (!problem) {
+            problem = validationProblem(c);
+        }
         if (!problem) {
             problem = choiceNotOffered(c, state_.modelCode, state_.firmwareVersionIndex);
         }
     } catch (const BadFile& error) {
-        problem = error.what();
+        problem = error.problem();
     }
     if (problem) {
         dialogs_.showMessage(std::string(chooseText(state_.languageId, texts::kCannotOpenFile)) +
-                             ": " + *problem);
+                             ": " + describe(*problem, state_.languageId));
         return;
     }
     // The choices first, each running its rules as a click would; then the numbers,
@@ -145,7 +148,7 @@ void TForm2::CompareWithDeviceClick() {
     if (sequenceRunning()) {
         return;
     }
-    const std::string path = chosenFile(false);
+    const std::string path = chosenFile(false, *ui.CompareWithDevice1);
     if (path.empty()) {
         return;
     }
@@ -153,7 +156,7 @@ void TForm2::CompareWithDeviceClick() {
         comparedFile_ = readConfigurationFile(path).configuration;
     } catch (const BadFile& error) {
         dialogs_.showMessage(std::string(chooseText(state_.languageId, texts::kCannotOpenFile)) +
-                             ": " + error.what());
+                             ": " + describe(error.problem(), state_.languageId));
         return;
     }
     // The exchanges of Read From Device, into nothing on the page.
@@ -180,13 +183,13 @@ void TForm2::CompareTimerTimer() {
         return;
     }
     const Configuration device = decodeConfiguration(regmap::configurationRegisters(link_));
-    const std::vector<std::string> differences = configurationDifferences(device, *comparedFile_);
+    const std::vector<FileProblem> differences = configurationDifferences(device, *comparedFile_);
     showStatusMessage(StatusColour::Green, texts::kReadSuccess);
     BtnAllON();
     std::string shown = chooseText(
         state_.languageId, differences.empty() ? texts::kNoDifferences : texts::kDifferences);
-    for (const std::string& difference : differences) {
-        shown += "\n" + difference;
+    for (const FileProblem& difference : differences) {
+        shown += "\n" + describe(difference, state_.languageId);
     }
     dialogs_.showMessage(shown);
 }

@@ -7,8 +7,12 @@
 #include <QSaveFile>
 #include <QTextDocument>
 
+#include <cstdlib>
+
 #include "device/register_map.h"
 #include "i18n/transmitter_texts.h"
+#include "kelvane_version.h"
+#include "transmitter/record_details_dialog.h"
 #include "transmitter/tform2.h"
 
 namespace kelvane {
@@ -18,49 +22,44 @@ namespace texts = transmitter_texts;
 namespace {
 
 QString escaped(const std::string& text) {
-    return QString::fromStdString(text).toHtmlEscaped();
+    return QString::fromStdString(text).toHtmlEscaped().replace('\n', QStringLiteral("<br/>"));
 }
 
-// A choice's caption, the same in every language, as the page shows it.
-template <std::size_t N>
-std::string captionOf(const std::array<const char*, N>& captions, int code) {
-    return code >= 0 && code < static_cast<int>(N) ? captions[static_cast<std::size_t>(code)] : "";
-}
-
-std::string inputCaption(int code) {
-    return regmap::isInputType(code) ? regmap::kInputTypes[static_cast<std::size_t>(code)].caption
-                                     : "";
-}
-
-const Texts& catalogueText(const char* control) {
-    for (const auto& entry : texts::kConfigurationCaptions) {
-        if (std::string(entry.control) == control) {
-            return entry.texts;
-        }
-    }
-    return texts::kConfigurationCaptions.front().texts;
+// "2026-12-11 14:05:09 UTC+08:00": local time with its offset, so that records made in
+// different places and seasons sort and compare.
+QString dateTimeWithOffset(const QDateTime& now) {
+    const int offset = now.offsetFromUtc();
+    const int minutes = std::abs(offset) / 60;
+    return now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) +
+           QStringLiteral(" UTC%1%2:%3")
+               .arg(offset < 0 ? '-' : '+')
+               .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+               .arg(minutes % 60, 2, 10, QLatin1Char('0'));
 }
 
 }  // namespace
 
 void TForm2::recordRead() {
-    Recorded read{pageConfiguration(),
+    Recorded read{pageConfiguration(), state_.modelCode, state_.firmwareVersionIndex,
                   static_cast<std::uint32_t>(ui.Serial_Y->text().toULongLong())};
     // Another device: its record starts afresh.
-    if (!asFound_ || asFound_->serialNumber != read.serialNumber) {
+    if (!asFound_ || asFound_->serialNumber != read.serialNumber ||
+        asFound_->modelCode != read.modelCode) {
         asFound_ = read;
-        lastWritten_.reset();
-        storeCheckResult_ = nullptr;
+        lastWrite_.reset();
     }
-    lastRead_ = read;
+    asLeft_ = read.configuration;
 }
 
-void TForm2::recordWrite(const Texts& storeCheck) {
-    if (!beingWritten_ || !lastRead_) {
+void TForm2::recordWrite(WriteOutcome outcome) {
+    if (!beingWritten_ || !asLeft_) {
         return;
     }
-    lastWritten_ = Recorded{*beingWritten_, lastRead_->serialNumber};
-    storeCheckResult_ = &storeCheck;
+    const int confirmed = outcome == WriteOutcome::Failed
+                              ? writesConfirmed_
+                              : static_cast<int>(kConfigurationWrites.size());
+    asLeft_ = confirmedConfiguration(*asLeft_, *beingWritten_, confirmed);
+    lastWrite_ = LastWrite{outcome, confirmed, *asLeft_};
     beingWritten_.reset();
 }
 
@@ -73,58 +72,58 @@ void TForm2::ExportReportClick() {
         dialogs_.showMessage(chooseText(language, texts::report::kReadFirst));
         return;
     }
-    const std::string path = chosenFile(true, QStringLiteral("PDF (*.pdf)"));
+    RecordDetails details = details_;
+    if (!(askDetails_ ? askDetails_(details) : askRecordDetails(this, language, details))) {
+        return;
+    }
+    details_ = details;
+    const std::string path = chosenFile(true, *ui.ExportReport1, QStringLiteral("PDF (*.pdf)"));
     if (path.empty()) {
         return;
     }
     const Configuration& found = asFound_->configuration;
-    const Configuration& left =
-        lastWritten_ ? lastWritten_->configuration : (lastRead_ ? lastRead_->configuration : found);
-    const auto row = [](const QString& label, const std::string& before, const std::string& after) {
-        return QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td></tr>")
-            .arg(label.toHtmlEscaped(), escaped(before), escaped(after));
-    };
-    const auto caption = [&](const char* control) {
-        QString text = say(catalogueText(control)).trimmed();
-        return text.endsWith(':') ? text.chopped(1).trimmed() : text;
-    };
+    const Configuration& left = asLeft_ ? *asLeft_ : found;
     QString rows;
-    rows += row(caption("Item1"), inputCaption(found.inputType), inputCaption(left.inputType));
-    rows += row(caption("Item3"), captionOf(regmap::kUnits, found.unit),
-                captionOf(regmap::kUnits, left.unit));
-    rows += row(caption("Lab21"), found.lower, left.lower);
-    rows += row(caption("Lab22"), found.upper, left.upper);
-    rows += row(caption("Item6"), found.offset, left.offset);
-    rows += row(caption("Item4"), captionOf(regmap::kOutputDirections, found.outputDirection),
-                captionOf(regmap::kOutputDirections, left.outputDirection));
-    rows += row(caption("Item5"), captionOf(regmap::kBreakSignals, found.breakSignal),
-                captionOf(regmap::kBreakSignals, left.breakSignal));
-    rows += row(say(texts::report::kTrim4mA), std::to_string(found.trim4mA),
-                std::to_string(left.trim4mA));
-    rows += row(say(texts::report::kTrim20mA), std::to_string(found.trim20mA),
-                std::to_string(left.trim20mA));
-
-    const char* model = regmap::modelName(state_.modelCode);
-    const QString storeCheck = storeCheckResult_ != nullptr ? say(*storeCheckResult_)
-                                                            : say(texts::report::kNothingWritten);
+    for (const RecordRow& row : recordRows(found, left, language)) {
+        rows += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td></tr>")
+                    .arg(escaped(row.field), escaped(row.asFound), escaped(row.asLeft),
+                         row.changed ? QStringLiteral("*") : QString());
+    }
+    const auto line = [](const QString& label, const QString& value) {
+        return QStringLiteral("<tr><td>%1</td><td>%2</td></tr>")
+            .arg(label.toHtmlEscaped(), value.toHtmlEscaped().replace('\n', "<br/>"));
+    };
+    const char* model = regmap::modelName(asFound_->modelCode);
+    QString device;
+    device += line(say(texts::report::kModel), QString::fromUtf8(model != nullptr ? model : "-"));
+    device += line(say(texts::report::kFirmware),
+                   QString::fromStdString(regmap::firmwareCaption(asFound_->firmwareIndex)));
+    device += line(say(texts::report::kSerial), QString::number(asFound_->serialNumber));
+    device += line(say(texts::report::kDateTime), dateTimeWithOffset(QDateTime::currentDateTime()));
+    device +=
+        line(say(texts::report::kProgram), QStringLiteral("Kelvane %1").arg(KELVANE_VERSION_TEXT));
+    for (const auto& [label, value] :
+         {std::pair{&texts::report::kTechnician, &details.technician},
+          std::pair{&texts::report::kTag, &details.tag},
+          std::pair{&texts::report::kLocation, &details.location},
+          std::pair{&texts::report::kReferenceMeter, &details.referenceMeter},
+          std::pair{&texts::report::kNotes, &details.notes}}) {
+        if (!value->empty()) {
+            device += line(say(*label), QString::fromStdString(*value));
+        }
+    }
     const QString html =
         QStringLiteral(
-            "<h2>%1</h2><table cellpadding='3'>"
-            "<tr><td>%2</td><td>%3</td></tr><tr><td>%4</td><td>%5</td></tr>"
-            "<tr><td>%6</td><td>%7</td></tr><tr><td>%8</td><td>%9</td></tr></table><br/>"
+            "<h2>%1</h2><table cellpadding='3'>%2</table><br/>"
             "<table border='1' cellspacing='0' cellpadding='4'>"
-            "<tr><th>%10</th><th>%11</th><th>%12</th></tr>%13</table><br/>"
-            "<table cellpadding='3'><tr><td>%14</td><td>%15</td></tr></table>")
-            .arg(say(texts::report::kTitle), say(texts::report::kModel),
-                 QString::fromUtf8(model != nullptr ? model : "-"), say(texts::report::kFirmware),
-                 QString::fromStdString(regmap::firmwareCaption(state_.firmwareVersionIndex)),
-                 say(texts::report::kSerial), QString::number(asFound_->serialNumber),
-                 say(texts::report::kDateTime),
-                 QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
-            .arg(say(texts::report::kField), say(texts::report::kAsFound),
-                 say(texts::report::kAsLeft), rows, say(texts::report::kStoreCheck),
-                 storeCheck.toHtmlEscaped());
-
+            "<tr><th>%3</th><th>%4</th><th>%5</th><th>%6</th></tr>%7</table><br/>"
+            "<table cellpadding='3'>%8</table>")
+            .arg(say(texts::report::kTitle), device, say(texts::report::kField),
+                 say(texts::report::kAsFound),
+                 QString::fromStdString(asLeftHeading(lastWrite_, language)).toHtmlEscaped(),
+                 say(texts::report::kChanged), rows,
+                 line(say(texts::report::kLastWrite),
+                      QString::fromStdString(lastWriteText(lastWrite_, language))));
     // Made in memory, then saved whole: a file that cannot be written (a PDF still open
     // in a reader on Windows) is reported, and never left half-written or silently old.
     QBuffer pdf;
@@ -161,7 +160,10 @@ void TForm2::ExportReportClick() {
         !file.commit()) {
         dialogs_.showMessage(std::string(chooseText(language, texts::kCannotWriteAFile)) + ": " +
                              path);
+        return;
     }
+    dialogs_.showMessage(std::string(chooseText(language, texts::report::kRecordWritten)) + ": " +
+                         path);
 }
 
 }  // namespace kelvane

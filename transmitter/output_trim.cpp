@@ -40,6 +40,14 @@ void TForm2::sendUnchecked(regmap::Register reg, std::int16_t value) {
     link_.SendRequest(state_.deviceAddress, regmap::fn(FunctionCode::WriteAnyValue),
                       regmap::address(reg), value);
     link_.CollectResponse();
+    // A trim count the device echoed is what the record shows as left.
+    if (asLeft_ && link_.EchoOk()) {
+        if (reg == regmap::Register::Trim4mA) {
+            asLeft_->trim4mA = value;
+        } else if (reg == regmap::Register::Trim20mA) {
+            asLeft_->trim20mA = value;
+        }
+    }
 }
 
 std::int16_t TForm2::trimCount(const QLineEdit& field) {

@@ -24,6 +24,7 @@
 #include "link/link.h"
 #include "link/program_state.h"
 #include "transmitter/activation_tracker.h"
+#include "transmitter/configuration_record.h"
 #include "transmitter/screen_hooks.h"
 #include "transmitter/tform2_design.h"
 #include "transmitter/trend_window.h"
@@ -62,9 +63,10 @@ class TForm2 : public QMainWindow, public LanguageAware {
     // each field where a file differs from it, as kelvane-cli diff does.
     void CompareWithDeviceClick();
     void CompareTimerTimer();
-    // A PDF configuration record (configuration_report.cpp): the device, the date, the
-    // configuration as found (the first read of this device in this run) and as left
-    // (the last write, or the last read when nothing was written), the store check.
+    // A PDF configuration record (configuration_report.cpp): the device as found, the
+    // date, the details the technician gives, the configuration as found (the first
+    // read of this device in this run) and as left (what the device last confirmed, by
+    // a read or the writes of the last write), and the outcome of the last write.
     void ExportReportClick();
     // View > Measuring Value Trend: the window that plots what the polling reads.
     void MeasuringValueTrendClick();
@@ -72,6 +74,10 @@ class TForm2 : public QMainWindow, public LanguageAware {
     // Asks for a file to open or to save to; empty when the user cancels. Tests set it.
     using FileChooser = std::function<std::string(bool save)>;
     void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
+    // Asks for the record's details, filled with the last ones given; false when the
+    // user cancels. The record details dialog unless a test sets another.
+    using DetailsAsker = std::function<bool(RecordDetails& details)>;
+    void setDetailsAsker(DetailsAsker asker) { askDetails_ = std::move(asker); }
     void EnglishClick();
     void TraditionalClick();
     void SimplifiedClick();
@@ -236,23 +242,30 @@ class TForm2 : public QMainWindow, public LanguageAware {
     FileChooser chooseFile_;
     QString lastFolder_;
     std::optional<kelvane::Configuration> comparedFile_;
-    // What the configuration record holds.
+    // What the configuration record holds: the device is known by model and serial
+    // number together.
     struct Recorded {
         kelvane::Configuration configuration;
+        int modelCode = 0;
+        int firmwareIndex = 0;
         std::uint32_t serialNumber = 0;
     };
     std::optional<Recorded> asFound_;
-    std::optional<Recorded> lastRead_;
-    std::optional<Recorded> lastWritten_;
-    const Texts* storeCheckResult_ = nullptr;
-    std::optional<kelvane::Configuration> beingWritten_;
+    std::optional<kelvane::Configuration> asLeft_;  // what the device last confirmed
+    std::optional<LastWrite> lastWrite_;
+    std::optional<kelvane::Configuration> beingWritten_;  // until the store check
+    int writesConfirmed_ = 0;
+    RecordDetails details_;  // for this run only: the program stores nothing
+    DetailsAsker askDetails_;
     TrendWindow* trend_ = nullptr;
     kelvane::Configuration pageConfiguration() const;
     void recordRead();
-    void recordWrite(const Texts& storeCheck);
+    void recordWrite(WriteOutcome outcome);
     // True, and says so, while a sequence's timer runs (read, write, measurement, ...).
     bool sequenceRunning();
-    std::string chosenFile(bool save, const QString& filter = QStringLiteral("JSON (*.json)"));
+    // The file dialog, titled by the menu item that opened it.
+    std::string chosenFile(bool save, const QAction& item,
+                           const QString& filter = QStringLiteral("JSON (*.json)"));
     ScreenHooks hooks_;
     TForm2Design ui;
     ActivationTracker activation_;

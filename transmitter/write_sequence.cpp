@@ -109,17 +109,18 @@ void TForm2::Timer3Timer() {
         // screen usable rather than locked under "Transmission...".
         dialogs_.showError(error.what());
     }
+    beingWritten_ = pageConfiguration();  // the values the writes carried
     if (!written) {
+        recordWrite(WriteOutcome::Failed);
         showStatusMessage(StatusColour::Red, texts::kWriteFail);
         BtnAllON();
         return;
     }
-    beingWritten_ = pageConfiguration();  // what the record shows as left
     if (state_.firmwareVersionIndex > regmap::kLastFirmwareWithoutStoreCheck) {
         ui.Timer6->start();  // locked and blue until the store check
         return;
     }
-    recordWrite(texts::report::kNotChecked);
+    recordWrite(WriteOutcome::StoreNotAsked);
     showStatusMessage(StatusColour::Green, texts::kWriteSuccess);
     BtnAllON();
 }
@@ -131,6 +132,7 @@ bool TForm2::writeConfiguration() {
         ui.Edi3->setText(ui.Edi4->text());
         ui.Edi4->setText(ui.Edit4->text());
     }
+    writesConfirmed_ = 0;
     for (const ConfigurationWrite& write : kConfigurationWrites) {
         // Each value is taken from the page just before its write.
         const auto value = configurationValue(write.source);
@@ -138,6 +140,7 @@ bool TForm2::writeConfiguration() {
                                             *value, state_.deviceAddress)) {
             return false;
         }
+        ++writesConfirmed_;
     }
     return true;
 }
@@ -147,10 +150,10 @@ void TForm2::Timer6Timer() {
     // A failed store and an answer that cannot be read both leave the store unconfirmed.
     if (regmap::checkConfigurationStored(link_, state_.deviceAddress) ==
         regmap::StoreCheck::Stored) {
-        recordWrite(texts::kWriteSuccess);
+        recordWrite(WriteOutcome::Stored);
         showStatusMessage(StatusColour::Green, texts::kWriteSuccess);
     } else {
-        recordWrite(texts::kWriteMemoryFail);
+        recordWrite(WriteOutcome::StoreFailed);
         showStatusMessage(StatusColour::Red, texts::kWriteMemoryFail);
     }
     BtnAllON();

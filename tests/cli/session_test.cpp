@@ -54,12 +54,11 @@ TEST_F(Session, ReadTakesTheReplyAsSoonAsTheLineFallsSilent) {
     EXPECT_EQ(log.steps, (std::vector<std::string>{collected(0), sent(4, 0x1F00, 4), collected(13),
                                                    sent(3, 0, 9), collected(23)}));
     EXPECT_EQ(read->identity->serialNumber, 200001u);
-    EXPECT_EQ(
-        configurationJson(*read),
-        "{\n  \"model\": \"QTR-H\",\n  \"firmware\": \"V05\",\n  \"serial\": 200001,\n"
-        "  \"input\": \"Thermocouple K\",\n  \"unit\": \"deg C\",\n  \"lower\": 0,\n"
-        "  \"upper\": 400,\n  \"offset\": 0.0,\n  \"output\": \"4mA ~ 20mA\",\n"
-        "  \"break\": \"DownScale(< 4mA)\",\n  \"trim4mA\": 6400,\n  \"trim20mA\": 32000\n}\n");
+    EXPECT_EQ(configurationJson(*read),
+              "{\n  \"format\": 2,\n  \"model\": \"QTR-H\",\n  \"firmware\": \"V05\",\n"
+              "  \"serial\": 200001,\n  \"input\": \"thermocouple-K\",\n  \"unit\": \"celsius\",\n"
+              "  \"lower\": 0,\n  \"upper\": 400,\n  \"offset\": 0.0,\n  \"output\": \"4-20mA\",\n"
+              "  \"break\": \"downscale\",\n  \"trim4mA\": 6400,\n  \"trim20mA\": 32000\n}\n");
 }
 
 // The same exchange on both paces; the line pace costs the line's time only: before
@@ -172,6 +171,7 @@ TEST_F(Session, AFileWithReversedLimitsIsWrittenSwappedAndThenMatches) {
 }
 
 TEST(SessionChoices, ChoicesTheScreenDoesNotOfferOnThisDeviceAreRefused) {
+    // A file read from another model, and choices this device lacks.
     const struct {
         sim::DeviceSettings device;
         const char* json;
@@ -185,6 +185,11 @@ TEST(SessionChoices, ChoicesTheScreenDoesNotOfferOnThisDeviceAreRefused) {
          R"j({"input": "Voltage (-10 - 10V)", "unit": "deg C", "lower": 0, "upper": 10,
              "offset": 0, "output": "4mA ~ 20mA", "break": "Cut"})j",
          "kelvane-cli: input: a QTN-H has no voltage or current input\n"},
+        {{2, 5, 1},
+         R"j({"format": 2, "model": "QTN-H", "firmware": "V05", "serial": 9, "input": "pt100",
+             "unit": "celsius", "lower": 0, "upper": 100, "offset": 0, "output": "4-20mA",
+             "break": "cut"})j",
+         "kelvane-cli: model: the file was read from a QTN-H, the device is a QTR-H\n"},
     };
     for (const auto& c : cases) {
         testing::SimulatedLine line(c.device);
@@ -196,7 +201,8 @@ TEST(SessionChoices, ChoicesTheScreenDoesNotOfferOnThisDeviceAreRefused) {
                 return true;
             },
             [&line] { return line.clock.now(); });
-        EXPECT_EQ(session.write(parseConfigurationJson(c.json).configuration, false), kBadInput);
+        const ConfigurationFile file = parseConfigurationJson(c.json);
+        EXPECT_EQ(session.write(file.configuration, false, file.identity), kBadInput);
         EXPECT_EQ(err.str(), c.message);
         EXPECT_EQ(line.device.requestsHeard(), 1u) << "only the identity read";
     }

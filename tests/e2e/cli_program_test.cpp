@@ -104,6 +104,65 @@ TEST_F(CliProgram, ThreeTransmittersAreWrittenAtOnceEachWithItsWholeExchange) {
     }
 }
 
+// With several ports every port has its answer: read's array keeps a failed port as an
+// entry with its error, each message comes out as it happens after its port, and a
+// folder that cannot be written, a port given twice and Ctrl+C are each said per port.
+TEST_F(CliProgram, SeveralPortsEachGetTheirAnswer) {
+    startSim();
+    const std::string good = device;
+    ChildProcess silentSim(KELVANE_SIM_PATH, {"--fault", "no-reply"});
+    const std::string silent = silentSim.nextLine(std::chrono::seconds(5));
+    const std::string absent = "/dev/kelvane-no-such-port";
+    const auto run = [](std::vector<std::string> arguments) {
+        ChildProcess program(KELVANE_CLI_PATH, std::move(arguments));
+        Finished finished{0, program.allOutput(), ""};
+        finished.status = program.waitForExit();
+        finished.err = program.errors();
+        return finished;
+    };
+
+    const Finished read = run({"--port", good, "--port", silent, "--port", absent, "read"});
+    EXPECT_EQ(read.status, 1);
+    EXPECT_NE(read.out.find("\"port\": \"" + good + "\",\n  \"model\": \"QTR-H\""),
+              std::string::npos)
+        << read.out;
+    EXPECT_NE(read.out.find("\"port\": \"" + silent +
+                            "\",\n  \"error\": \"no reply from the "
+                            "device on " +
+                            silent + "\""),
+              std::string::npos)
+        << read.out;
+    EXPECT_NE(read.out.find("\"port\": \"" + absent + "\",\n  \"error\": \"cannot open"),
+              std::string::npos)
+        << read.out;
+    EXPECT_NE(read.err.find(silent + ": kelvane-cli: no reply from the device on " + silent),
+              std::string::npos)
+        << read.err;
+    EXPECT_NE(read.err.find(absent + ": kelvane-cli: cannot open " + absent), std::string::npos)
+        << read.err;
+
+    // A folder under a file cannot be made: each port's file is said not written.
+    const std::string notAFolder = file("plain");
+    std::ofstream(notAFolder) << "x";
+    const Finished folder =
+        run({"--port", good, "--port", silent, "read", "-o", notAFolder + "/out"});
+    EXPECT_EQ(folder.status, 2);
+    EXPECT_NE(folder.out.find(good + "\tQTR-H\t200001\tFAILED: cannot write " + notAFolder),
+              std::string::npos)
+        << folder.out;
+    std::remove(notAFolder.c_str());
+
+    const Finished twice = run({"--port", good, "--port", good, "identify"});
+    EXPECT_EQ(twice.status, 2);
+    EXPECT_EQ(twice.err, "kelvane-cli: --port " + good + " is given twice\n");
+
+    ChildProcess measuring(KELVANE_CLI_PATH, {"--port", good, "--port", silent, "measure"});
+    EXPECT_EQ(measuring.nextLine(std::chrono::seconds(5)), "port,time,raw,value,unit");
+    EXPECT_EQ(measuring.nextLine(std::chrono::seconds(5)).rfind(good + ",", 0), 0u);
+    EXPECT_EQ(measuring.stop(SIGINT), 1) << "the silent port failed; the other ended cleanly";
+    EXPECT_NE(measuring.errors().find(silent + ": kelvane-cli: no reply"), std::string::npos);
+}
+
 TEST_F(CliProgram, MeasureWritesOneCsvLinePerValue) {
     startSim();
     const Finished measure = cli({"measure", "--count", "3"});

@@ -4,9 +4,13 @@
 // says why.
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <regex>
 #include <sstream>
 
 #include "device/file_paths.h"
@@ -34,10 +38,11 @@ TEST_F(ConfigurationFiles, ASavedPageComesBackByOpenWithNothingSent) {
     readAndClearLog();
     screen.SaveConfigurationClick();
     EXPECT_EQ(saved(),
-              "{\n  \"model\": \"QTR-H\",\n  \"firmware\": \"V05\",\n  \"serial\": 12345678,\n"
-              "  \"input\": \"Thermocouple K\",\n  \"unit\": \"deg C\",\n  \"lower\": -50,\n"
-              "  \"upper\": 400,\n  \"offset\": -1,\n  \"output\": \"4mA ~ 20mA\",\n"
-              "  \"break\": \"UpScale(>20mA)\",\n  \"trim4mA\": 1500,\n  \"trim20mA\": 30000\n}\n");
+              "{\n  \"format\": 2,\n  \"model\": \"QTR-H\",\n  \"firmware\": \"V05\",\n"
+              "  \"serial\": 12345678,\n  \"input\": \"thermocouple-K\",\n"
+              "  \"unit\": \"celsius\",\n  \"lower\": -50,\n  \"upper\": 400,\n"
+              "  \"offset\": -1,\n  \"output\": \"4-20mA\",\n  \"break\": \"upscale\",\n"
+              "  \"trim4mA\": 1500,\n  \"trim20mA\": 30000\n}\n");
     EXPECT_EQ(text(ui().Lab83), "Configuration saved");
 
     ui().Item1->setItemIndex(10);
@@ -51,7 +56,9 @@ TEST_F(ConfigurationFiles, ASavedPageComesBackByOpenWithNothingSent) {
     EXPECT_EQ(text(ui().Edi3), "-50");
     EXPECT_EQ(text(ui().Edi4), "400");
     EXPECT_EQ(text(ui().Edi61), "-1.0");
-    EXPECT_EQ(text(ui().Lab83), "Configuration loaded from the file: Write To Device sends it");
+    EXPECT_EQ(
+        text(ui().Lab83),
+        "Configuration loaded from the file (trim counts not loaded): Write To Device sends it");
     EXPECT_TRUE(log.steps.empty());
     EXPECT_TRUE(dialogs.entries.empty());
 }
@@ -73,7 +80,8 @@ TEST_F(ConfigurationFiles, FilesInAFolderNamedInChineseAreWrittenAndReadBack) {
     chosen = folder + "/紀錄.pdf";
     screen.ExportReportClick();
     EXPECT_TRUE(std::filesystem::exists(pathFromUtf8(chosen)));
-    EXPECT_TRUE(dialogs.entries.empty());
+    EXPECT_EQ(dialogs.texts(), std::vector<std::string>{"Record written to: " + chosen});
+    dialogs.entries.clear();
     chosen = folder + "/沒有/紀錄.pdf";
     screen.ExportReportClick();
     EXPECT_EQ(dialogs.texts(), std::vector<std::string>{"Cannot write the file: " + chosen});
@@ -101,6 +109,10 @@ TEST_F(ConfigurationFiles, AFileThePageCannotTakeChangesNothingAndNamesTheField)
         {"Cut below V04", R"j({"input": "PT-100", "unit": "deg C", "lower": 0, "upper": 100,
             "offset": 0, "output": "4mA ~ 20mA", "break": "Cut"})j",
          2, 3, "break: \"Cut\" needs firmware V04 or later; the device has V03"},
+        {"another model's file", R"j({"format": 2, "model": "QTR-D", "firmware": "V05",
+            "serial": 7, "input": "pt100", "unit": "celsius", "lower": 0, "upper": 100,
+            "offset": 0, "output": "4-20mA", "break": "cut"})j",
+         2, 5, "model: the file was read from a QTR-D, the device is a QTR-H"},
     };
     readAndClearLog();
     for (const auto& row : rows) {
@@ -178,33 +190,226 @@ TEST_F(ConfigurationFiles, CompareReadsTheDeviceAndShowsEachFieldThatDiffers) {
     }
 }
 
-// The record's text, as pdftotext extracts it, in each language: the device, the
-// configuration as found and as left after a write, and the store check.
-TEST_F(ConfigurationFiles, TheReportShowsAsFoundAndAsLeftInTheCurrentLanguage) {
+// The record's text as pdftotext extracts it, keeping the layout.
+std::string pdfText(const std::string& pdf) {
+    const std::string extracted = pdf + ".txt";
+    if (std::system(("pdftotext -layout -enc UTF-8 " + pdf + " " + extracted).c_str()) != 0) {
+        return "";
+    }
+    std::ifstream in(extracted);
+    std::stringstream content;
+    content << in.rdbuf();
+    std::remove(extracted.c_str());
+    return content.str();
+}
+
+// The cells of the record's line whose first cell is `label`: the words pdftotext
+// finds on one line, joined into a cell where they stand a word space apart and split
+// where a column's padding parts them.
+std::vector<std::string> cellsOf(const std::string& pdf, const std::string& label) {
+    const std::string boxes = pdf + ".html";
+    if (std::system(("pdftotext -bbox -enc UTF-8 " + pdf + " " + boxes).c_str()) != 0) {
+        return {};
+    }
+    std::ifstream in(boxes);
+    const std::regex word(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)"[^>]*>([^<]*)</word>)re");
+    struct Word {
+        double left, top, right;
+        std::string text;
+    };
+    std::vector<Word> words;
+    for (std::string line; std::getline(in, line);) {
+        std::smatch found;
+        if (std::regex_search(line, found, word)) {
+            std::string text = found[4];
+            for (const auto& [entity, character] :
+                 {std::pair{"&gt;", ">"}, std::pair{"&lt;", "<"}, std::pair{"&amp;", "&"}}) {
+                for (std::size_t at; (at = text.find(entity)) != std::string::npos;) {
+                    text.replace(at, std::string(entity).size(), character);
+                }
+            }
+            words.push_back({std::stod(found[1]), std::stod(found[2]), std::stod(found[3]), text});
+        }
+    }
+    std::remove(boxes.c_str());
+    std::map<long, std::vector<Word>> lines;  // by the words' top, to the point
+    for (const Word& w : words) {
+        lines[std::lround(w.top)].push_back(w);
+    }
+    for (auto& [top, line] : lines) {
+        std::sort(line.begin(), line.end(),
+                  [](const Word& a, const Word& b) { return a.left < b.left; });
+        std::vector<std::string> cells{line.front().text};
+        for (std::size_t i = 1; i < line.size(); ++i) {
+            if (line[i].left - line[i - 1].right > 5.0) {
+                cells.push_back(line[i].text);
+            } else {
+                cells.back() += " " + line[i].text;
+            }
+        }
+        if (cells.front() == label) {
+            return cells;
+        }
+    }
+    return {};
+}
+
+// Each way a write can end, recorded as it ended: the outcome, the as-left heading, and
+// each field as found and as left in its own column, marked where it changed.
+TEST(ConfigurationRecord, TheRecordOfAWriteShowsWhatTheDeviceConfirmed) {
+#ifdef _WIN32
+    GTEST_SKIP() << "pdftotext is a Linux program; the native run reads the record";
+#endif
+    using Cells = std::vector<std::string>;
+    const struct {
+        const char* name;
+        std::uint16_t identityWord;
+        std::uint16_t storeStatus;
+        unsigned failingWrite;  // 0: every write answered
+        const char* lastWrite;
+        const char* asLeft;
+        Cells upper;
+        Cells offset;
+        Cells breakSignal;
+    } rows[] = {
+        {"stored",
+         0x0205,
+         0,
+         0,
+         "Write Success",
+         "As left",
+         {"Upper Limit", "400", "750", "*"},
+         {"Offset Correction", "-1.0", "2.5", "*"},
+         {"Fault Signal On Sensor Break", "UpScale(>20mA)", "DownScale(< 4mA)", "*"}},
+        {"failed at the fourth write",
+         0x0205,
+         0,
+         4,
+         "Write Fail after 3 of 7 writes",
+         "As left (not stored)",
+         {"Upper Limit", "400", "750", "*"},
+         {"Offset Correction", "-1.0", "2.5", "*"},
+         {"Fault Signal On Sensor Break", "UpScale(>20mA)", "UpScale(>20mA)"}},
+        {"failed at the first write",
+         0x0205,
+         0,
+         1,
+         "Write Fail after 0 of 7 writes",
+         "As left (not stored)",
+         {"Upper Limit", "400", "400"},
+         {"Offset Correction", "-1.0", "-1.0"},
+         {"Fault Signal On Sensor Break", "UpScale(>20mA)", "UpScale(>20mA)"}},
+        {"store failed",
+         0x0205,
+         1,
+         0,
+         "Write Memory Fail",
+         "As left (not stored)",
+         {"Upper Limit", "400", "750", "*"},
+         {"Offset Correction", "-1.0", "2.5", "*"},
+         {"Fault Signal On Sensor Break", "UpScale(>20mA)", "DownScale(< 4mA)", "*"}},
+        {"V04 reports no store",
+         0x0204,
+         0,
+         0,
+         "Write Success (store not reported: firmware V04 or earlier)",
+         "As left",
+         {"Upper Limit", "400", "750", "*"},
+         {"Offset Correction", "-1.0", "2.5", "*"},
+         {"Fault Signal On Sensor Break", "UpScale(>20mA)", "DownScale(< 4mA)", "*"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        // A screen of its own for each row.
+        struct Bench : ScreenTest {
+            void TestBody() override {}
+            using ScreenTest::details;
+            using ScreenTest::device;
+            using ScreenTest::dialogs;
+            using ScreenTest::readAndClearLog;
+            using ScreenTest::screen;
+            using ScreenTest::state;
+            using ScreenTest::ui;
+        } bench;
+        const std::string pdf = "/tmp/kelvane-record-" + std::to_string(getpid()) + ".pdf";
+        bench.screen.setFileChooser([&pdf](bool) { return pdf; });
+        bench.details = {"A. Chen", "TT-101", "Boiler house", "Fluke 87V", "first line\nsecond"};
+        bench.device.identityWord = row.identityWord;
+        bench.device.storeStatus = row.storeStatus;
+        bench.state.firmwareVersionIndex = static_cast<std::int16_t>(row.identityWord & 0xFF);
+        bench.readAndClearLog();
+        bench.ui().Edi4->setText("750");
+        bench.ui().Edi61->setText("2.5");
+        bench.ui().Item5->setItemIndex(0);
+        if (row.failingWrite != 0) {
+            bench.device.silentFrom = bench.device.heard + row.failingWrite;
+        }
+        bench.screen.BtnP2Click();
+        bench.screen.Timer3Timer();
+        if (bench.ui().Timer6->isActive()) {
+            bench.screen.Timer6Timer();
+        }
+        bench.screen.ExportReportClick();
+        EXPECT_EQ(bench.dialogs.texts(), std::vector<std::string>{"Record written to: " + pdf});
+        EXPECT_EQ(cellsOf(pdf, "Field"), (Cells{"Field", "As found", row.asLeft, "Changed"}));
+        EXPECT_EQ(cellsOf(pdf, "Upper Limit"), row.upper);
+        EXPECT_EQ(cellsOf(pdf, "Offset Correction"), row.offset);
+        EXPECT_EQ(cellsOf(pdf, "Fault Signal On Sensor Break"), row.breakSignal);
+        EXPECT_EQ(cellsOf(pdf, "Lower Limit"), (Cells{"Lower Limit", "-50", "-50"}));
+        EXPECT_EQ(cellsOf(pdf, "Last write"), (Cells{"Last write", row.lastWrite}));
+        EXPECT_EQ(cellsOf(pdf, "Firmware"),
+                  (Cells{"Firmware", row.identityWord == 0x0205 ? "V05" : "V04"}));
+        for (const Cells& detail :
+             {Cells{"Model", "QTR-H"}, Cells{"Serial number", "12345678"},
+              Cells{"Technician", "A. Chen"}, Cells{"Tag / loop", "TT-101"},
+              Cells{"Location", "Boiler house"}, Cells{"Reference meter", "Fluke 87V"},
+              Cells{"Notes", "first line"}}) {
+            EXPECT_EQ(cellsOf(pdf, detail[0]), detail);
+        }
+        EXPECT_EQ(cellsOf(pdf, "Program").at(1).rfind("Kelvane ", 0), 0u);
+        EXPECT_NE(cellsOf(pdf, "Date and time").at(1).find(" UTC"), std::string::npos);
+        std::remove(pdf.c_str());
+    }
+}
+
+// The record in each language, and the details: asked for at export, kept for the
+// next record of the run, and a cancelled dialog writes nothing.
+TEST_F(ConfigurationFiles, TheReportSpeaksTheCurrentLanguageAndKeepsTheDetailsGiven) {
     const std::string pdf = path + ".pdf";
     screen.setFileChooser([&pdf](bool) { return pdf; });
     screen.ExportReportClick();
     EXPECT_EQ(dialogs.texts(),
               std::vector<std::string>{"Read the device first: the record starts with a read"});
     readAndClearLog();
-    ui().Edi4->setText("750");
-    screen.BtnP2Click();
-    screen.Timer3Timer();
-    screen.Timer6Timer();
-    ASSERT_EQ(text(ui().Lab83), "Write Success");
+    std::vector<RecordDetails> offered;
+    screen.setDetailsAsker([&offered](RecordDetails& details) {
+        offered.push_back(details);
+        if (details.technician.empty()) {
+            details.technician = "陳志強";
+            return true;
+        }
+        return false;
+    });
+    dialogs.entries.clear();
+    screen.ExportReportClick();
+    screen.ExportReportClick();
+    ASSERT_EQ(offered.size(), 2u);
+    EXPECT_EQ(offered[1].technician, "陳志強");
+    EXPECT_EQ(dialogs.texts(), std::vector<std::string>{"Record written to: " + pdf});
+    screen.setDetailsAsker([](RecordDetails&) { return true; });
     const struct {
         void (TForm2::*language)();
         std::vector<std::string> shown;
     } rows[] = {
         {&TForm2::EnglishClick,
-         {"Configuration record", "QTR-H", "V05", "12345678", "As found", "As left", "Upper Limit",
-          "400", "750", "Thermocouple K", "UpScale(>20mA)", "1500", "Store check",
-          "Write Success"}},
+         {"Configuration record", "Technician", "陳志強", "nothing written"}},
         // pdftotext reads a few Han glyphs of the CJK font as their Kangxi radicals (入,
         // 高, 日): the words below avoid them.
         {&TForm2::TraditionalClick,
-         {"設定紀錄", "型號", "序號", "讀出時", "完成時", "750", "成功"}},
-        {&TForm2::SimplifiedClick, {"设定纪录", "型号", "序号", "读出时", "完成时", "750", "成功"}},
+         {"設定紀錄", "型號", "序號", "讀出時", "完成時", "技術", "陳志強"}},
+        {&TForm2::SimplifiedClick,
+         {"设定纪录", "型号", "序号", "读出时", "完成时", "技术", "陳志強"}},
     };
     for (const auto& row : rows) {
         (screen.*row.language)();
@@ -219,16 +424,10 @@ TEST_F(ConfigurationFiles, TheReportShowsAsFoundAndAsLeftInTheCurrentLanguage) {
         EXPECT_EQ(head, "%PDF-");
         continue;
 #endif
-        const std::string extracted = pdf + ".txt";
-        ASSERT_EQ(std::system(("pdftotext -enc UTF-8 " + pdf + " " + extracted).c_str()), 0);
-        std::ifstream in(extracted);
-        std::stringstream content;
-        content << in.rdbuf();
+        const std::string content = pdfText(pdf);
         for (const std::string& shown : row.shown) {
-            EXPECT_NE(content.str().find(shown), std::string::npos) << shown << "\n"
-                                                                    << content.str();
+            EXPECT_NE(content.find(shown), std::string::npos) << shown << "\n" << content;
         }
-        std::remove(extracted.c_str());
     }
     std::remove(pdf.c_str());
 }

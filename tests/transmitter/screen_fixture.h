@@ -122,6 +122,10 @@ class ScreenTest : public ::testing::Test {
         state.modelCode = 2;
         state.firmwareVersionIndex = 5;
         state.serialNumber = 200001;
+        screen.setDetailsAsker([this](RecordDetails& given) {
+            given = details;
+            return true;
+        });
     }
 
     // A read as the event loop runs it: the click, then the tick a second later.
@@ -164,6 +168,7 @@ class ScreenTest : public ::testing::Test {
     ExchangeLog log;
     ProgramState state;
     TForm2 screen{link, state, dialogs, ScreenHooks{}};
+    RecordDetails details;  // what the record's details dialog is answered with
 };
 
 inline const std::array<int, 3> kIdentityRequest{4, 0x1F00, 4};
