@@ -152,20 +152,11 @@ Identity identityOf(const json& document) {
 }  // namespace
 
 std::string describe(const FileProblem& problem, std::int16_t languageId) {
-    // One pass over the template: a part that holds "%2" stays as it is.
-    const std::string pattern = problem.message ? chooseText(languageId, *problem.message) : "";
-    const std::string* parts[] = {&problem.field, &problem.value, &problem.allowed};
-    std::string text = problem.path.empty() ? "" : problem.path + ": ";
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] >= '1' &&
-            pattern[i + 1] <= '3') {
-            text += *parts[pattern[i + 1] - '1'];
-            ++i;
-        } else {
-            text += pattern[i];
-        }
-    }
-    return text;
+    const std::string text = problem.message == nullptr
+                                 ? std::string()
+                                 : fillText(chooseText(languageId, *problem.message),
+                                            {problem.field, problem.value, problem.allowed});
+    return problem.path.empty() ? text : problem.path + ": " + text;
 }
 
 BadFile::BadFile(FileProblem problem)

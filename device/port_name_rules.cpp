@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "device/number_text.h"
+#include "i18n/scan_texts.h"
 
 namespace kelvane {
 
@@ -119,13 +120,13 @@ std::int16_t portNumberFromText(const std::string& numberText) {
         value, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max()));
 }
 
-std::optional<std::string> openFailureMessage(OpenFailure failure, const std::string& device) {
+std::optional<std::string> openFailureMessage(OpenFailure failure, const std::string& device,
+                                              std::int16_t languageId) {
     switch (failure) {
         case OpenFailure::PermissionDenied:
-            return "Cannot open " + device + ": permission denied.\n" + kDialoutFix;
+            return fillText(chooseText(languageId, scan_texts::kCannotOpenPermission), {device});
         case OpenFailure::Busy:
-            return "Cannot open " + device +
-                   ": another program is using it.\nClose that program, then press Start again.";
+            return fillText(chooseText(languageId, scan_texts::kCannotOpenBusy), {device});
         case OpenFailure::None:
         case OpenFailure::Absent:
             break;

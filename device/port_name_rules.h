@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "link/port_list.h"
+#include "link/program_state.h"
 #include "link/serial_port.h"
 
 namespace kelvane {
@@ -81,6 +82,7 @@ inline constexpr const char* kBusyAdvice = "";
 
 // What a technician is told when the adapter's device exists but cannot be opened:
 // the device, the cause and, for permissions, the fix. Nothing for an absent device.
-std::optional<std::string> openFailureMessage(OpenFailure failure, const std::string& device);
+std::optional<std::string> openFailureMessage(OpenFailure failure, const std::string& device,
+                                              std::int16_t languageId = kLanguageEnglish);
 
 }  // namespace kelvane

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
+#include <string>
 
 #include "link/program_state.h"
 
@@ -23,6 +25,24 @@ constexpr const char* chooseText(std::int16_t languageId, const Texts& texts) {
         return texts.simplified;
     }
     return texts.english;
+}
+
+// A text with its marks %1 … %9 replaced by the parts, in one pass: a part that holds
+// "%2" stays as it is. A mark without a part is left out.
+inline std::string fillText(const char* pattern, std::initializer_list<std::string> parts) {
+    std::string text;
+    for (const char* at = pattern; *at != '\0'; ++at) {
+        if (at[0] == '%' && at[1] >= '1' && at[1] <= '9') {
+            const std::size_t index = static_cast<std::size_t>(at[1] - '1');
+            if (index < parts.size()) {
+                text += *(parts.begin() + index);
+            }
+            ++at;
+        } else {
+            text += *at;
+        }
+    }
+    return text;
 }
 
 }  // namespace kelvane

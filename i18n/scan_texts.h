@@ -25,4 +25,25 @@ inline constexpr Texts kDeviceNotFound{"Device Not Found", "找不到裝置", "�
 inline constexpr Texts kDriverNotWorking{
     "Driver not working (code %1)", "驅動程式無法運作 (代碼 %1)", "驱动程序无法工作 (代码 %1)"};
 
+// Why the adapter's device, which exists, could not be opened; %1 is the device.
+#ifdef _WIN32
+inline constexpr Texts kCannotOpenPermission{
+    "Cannot open %1: permission denied.\nAsk your administrator whether your account may use "
+    "the adapter's COM port.",
+    "無法開啟 %1: 權限不足。\n請向系統管理員確認您的帳號可否使用轉接器的 COM 埠。",
+    "无法打开 %1: 权限不足。\n请向系统管理员确认您的账号可否使用转接器的 COM 端口。"};
+#else
+inline constexpr Texts kCannotOpenPermission{
+    "Cannot open %1: permission denied.\nAdd your user to the dialout group: sudo usermod -aG "
+    "dialout $USER, then log in again.",
+    "無法開啟 %1: 權限不足。\n請將您的帳號加入 dialout 群組: sudo usermod -aG dialout $USER,"
+    "然後重新登入。",
+    "无法打开 %1: 权限不足。\n请将您的账号加入 dialout 组: sudo usermod -aG dialout $USER,"
+    "然后重新登录。"};
+#endif
+inline constexpr Texts kCannotOpenBusy{
+    "Cannot open %1: another program is using it.\nClose that program, then press Start again.",
+    "無法開啟 %1: 另一個程式正在使用。\n請關閉該程式,再按開始。",
+    "无法打开 %1: 另一个程序正在使用。\n请关闭该程序,再按开始。"};
+
 }  // namespace kelvane::scan_texts

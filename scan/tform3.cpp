@@ -251,7 +251,7 @@ void TForm3::iConTest() {
 void TForm3::explainOpenFailure() {
     // The commonest first-run problems on Linux, said once; an absent device says nothing.
     const std::string device = ports_.resolve("COM" + std::to_string(state_.portNumber));
-    const auto message = openFailureMessage(link_.lastOpenFailure(), device);
+    const auto message = openFailureMessage(link_.lastOpenFailure(), device, state_.languageId);
     if (message) {
         dialogs_.showMessage(*message);
     }

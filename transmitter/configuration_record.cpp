@@ -10,12 +10,6 @@ namespace texts = transmitter_texts;
 
 namespace {
 
-std::string withCount(const char* text, int count) {
-    std::string result = text;
-    const std::size_t mark = result.find("%1");
-    return mark == std::string::npos ? result : result.replace(mark, 2, std::to_string(count));
-}
-
 // A choice's caption, the same in every language, as the page shows it.
 template <std::size_t N>
 std::string captionOf(const std::array<const char*, N>& captions, int code) {
@@ -88,8 +82,8 @@ std::string lastWriteText(const std::optional<LastWrite>& write, std::int16_t la
         case WriteOutcome::Failed:
             break;
     }
-    return withCount(chooseText(languageId, texts::report::kWriteFailAfter),
-                     write->confirmedWrites);
+    return fillText(chooseText(languageId, texts::report::kWriteFailAfter),
+                    {std::to_string(write->confirmedWrites)});
 }
 
 std::string asLeftHeading(const std::optional<LastWrite>& write, std::int16_t languageId) {

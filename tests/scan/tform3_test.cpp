@@ -389,6 +389,18 @@ TEST_F(ScanScreen, AnAdapterThatCannotBeOpenedIsExplainedOnceAndTheProbeGoesOn) 
         EXPECT_EQ(dialogs.texts(), c.shown);
         EXPECT_EQ(statusText(), "Device Not Found");
     }
+    // In the language chosen.
+    dialogs.entries.clear();
+    devices.listing.devices = {{"/dev/ttyUSB0", true, "FT232R"}};
+    port.setRefused("/dev/ttyUSB0", false);
+    port.setBusy("/dev/ttyUSB0", true);
+    TForm3& scan = screen();
+    scan.chooseLanguage(kLanguageSimplifiedChinese);
+    scan.Button1Click();
+    scan.Timer1Timer();
+    EXPECT_EQ(dialogs.texts(),
+              std::vector<std::string>{"无法打开 /dev/ttyUSB0: 另一个程序正在使用。\n"
+                                       "请关闭该程序,再按开始。"});
 }
 
 }  // namespace
