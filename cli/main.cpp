@@ -291,8 +291,21 @@ int main(int argc, char** argv) {
     trim->add_option("POINT", point, "4mA, 20mA or normal")
         ->required()
         ->check(CLI::IsMember({"4mA", "20mA", "normal"}));
-    trim->add_option("--count", trimCount, "The trim count, 0-32767 (default: the device's)")
-        ->check(CLI::Range(0, 32767));
+    auto* countOption =
+        trim->add_option("--count", trimCount, "The trim count, 0-32767 (default: the device's)")
+            ->check(CLI::Range(0, 32767));
+    bool meter = false;
+    double tolerance = kMeterTolerance;
+    int maxReadings = kMaxMeterReadings;
+    trim->add_flag("--meter", meter,
+                   "Trim against a current meter: ask for its reading (mA, one a line on "
+                   "standard input) until it is within the tolerance")
+        ->excludes(countOption);
+    trim->add_option("--tolerance", tolerance, "With --meter: the tolerance in mA (default 0.002)")
+        ->check(CLI::PositiveNumber);
+    trim->add_option("--max-readings", maxReadings,
+                     "With --meter: the readings at most (default 8)")
+        ->check(CLI::Range(1, 100));
     app.require_subcommand(0, 1);
 
 #ifdef _WIN32
@@ -354,6 +367,10 @@ int main(int argc, char** argv) {
         }
         if (write->parsed() && dryRun) {
             std::cerr << "kelvane-cli: --dry-run takes one --port\n";
+            return cli::kBadInput;
+        }
+        if (meter) {
+            std::cerr << "kelvane-cli: --meter takes one --port\n";
             return cli::kBadInput;
         }
         cli::ManyPortsRun run;
@@ -520,6 +537,13 @@ int main(int argc, char** argv) {
         trimPoint = TrimPoint::FourMilliamp;
     } else if (point == "20mA") {
         trimPoint = TrimPoint::TwentyMilliamp;
+    }
+    if (meter) {
+        if (!trimPoint) {
+            std::cerr << "kelvane-cli: --meter trims 4mA or 20mA\n";
+            return cli::kBadInput;
+        }
+        return session.trimWithMeter(*trimPoint, tolerance, maxReadings, std::cin);
     }
     return session.trim(trimPoint, trimCount);
 }

@@ -337,13 +337,25 @@ int TransmitterSession::measure(int count, Micros interval, const std::atomic<bo
     return shown > 0 ? kSuccess : kDeviceFailed;
 }
 
+bool TransmitterSession::normalOutput() {
+    if (!link_.ConfirmedWrite(regmap::fn(FunctionCode::WriteRegister),
+                              regmap::address(regmap::Register::Command),
+                              regmap::code(regmap::Command::NormalOutput), kAddress)) {
+        return noReply();
+    }
+    return true;
+}
+
+bool TransmitterSession::sendTrimWrite(regmap::Register reg, std::int16_t value) {
+    link_.SendRequest(kAddress, regmap::fn(FunctionCode::WriteAnyValue), regmap::address(reg),
+                      value);
+    link_.CollectResponse();
+    return link_.EchoOk() || noReply();
+}
+
 int TransmitterSession::trim(std::optional<TrimPoint> point, std::optional<int> count) {
     if (!point) {
-        const bool confirmed = link_.ConfirmedWrite(
-            regmap::fn(FunctionCode::WriteRegister), regmap::address(regmap::Register::Command),
-            regmap::code(regmap::Command::NormalOutput), kAddress);
-        if (!confirmed) {
-            noReply();
+        if (!normalOutput()) {
             return kDeviceFailed;
         }
         out_ << "normal output\n";
@@ -363,19 +375,86 @@ int TransmitterSession::trim(std::optional<TrimPoint> point, std::optional<int> 
     }
     // Count, then command, each sent once without a drain, as the screen chooses a point.
     const TrimPointRegisters registers = trimRegisters(*point);
-    for (const auto& [reg, value] :
-         {std::pair{regmap::address(registers.count), static_cast<std::int16_t>(*count)},
-          std::pair{regmap::address(regmap::Register::Command), regmap::code(registers.command)}}) {
-        link_.SendRequest(kAddress, regmap::fn(FunctionCode::WriteAnyValue), reg, value);
-        link_.CollectResponse();
-        if (!link_.EchoOk()) {
-            noReply();
-            return kDeviceFailed;
-        }
+    if (!sendTrimWrite(registers.count, static_cast<std::int16_t>(*count)) ||
+        !sendTrimWrite(regmap::Register::Command, regmap::code(registers.command))) {
+        return kDeviceFailed;
     }
     out_ << (*point == TrimPoint::FourMilliamp ? "4 mA" : "20mA") << " point, count " << *count
          << "\n";
     return kSuccess;
+}
+
+int TransmitterSession::trimWithMeter(TrimPoint point, double tolerance, int maxReadings,
+                                      std::istream& readings) {
+    const auto device = read();
+    if (!device) {
+        return kDeviceFailed;
+    }
+    const Configuration& found = device->configuration;
+    const int asFound = point == TrimPoint::FourMilliamp ? found.trim4mA : found.trim20mA;
+    const regmap::Register countRegister = trimRegisters(point).count;
+    if (trim(point, asFound) != kSuccess) {
+        return kDeviceFailed;
+    }
+    // Whatever happens next, the output goes back to normal; on a failure with the
+    // count as found.
+    const auto finish = [&](int status, bool restore) {
+        if (restore && !sendTrimWrite(countRegister, static_cast<std::int16_t>(asFound))) {
+            status = kDeviceFailed;
+        } else if (restore) {
+            out_ << "count " << asFound << " (as found) written back\n";
+        }
+        if (!normalOutput()) {
+            return kDeviceFailed;
+        }
+        out_ << "normal output\n";
+        return status;
+    };
+    std::vector<MeterReading> taken;
+    int count = asFound;
+    while (static_cast<int>(taken.size()) < maxReadings) {
+        err_ << "the meter's reading at count " << count << ", mA?" << std::endl;
+        std::string line;
+        if (!std::getline(readings, line)) {
+            err_ << "kelvane-cli: no reading (end of input)\n";
+            return finish(kBadInput, true);
+        }
+        const std::size_t first = line.find_first_not_of(" \t\r");
+        line = first == std::string::npos
+                   ? std::string()
+                   : line.substr(first, line.find_last_not_of(" \t\r") - first + 1);
+        double reading = 0.0;
+        try {
+            reading = textToFloat(line);
+        } catch (const ConversionError&) {
+            err_ << "kelvane-cli: '" << line << "' is not a reading in mA\n";
+            return finish(kBadInput, true);
+        }
+        out_ << "count " << count << "  reading " << formatFixed(reading, 3) << " mA  error "
+             << (reading >= targetMilliamps(point) ? "+" : "")
+             << formatFixed(reading - targetMilliamps(point), 3) << " mA\n";
+        if (withinTolerance(reading, point, tolerance)) {
+            out_ << "within " << formatFixed(tolerance, 3) << " mA at count " << count << "\n";
+            return finish(kSuccess, false);
+        }
+        taken.push_back({count, reading});
+        const auto next = nextMeterCount(taken, point, found.trim4mA, found.trim20mA);
+        if (!next) {
+            err_ << "kelvane-cli: a reading of " << line
+                 << " mA gives no count within 0 … 32767: check the meter and its range\n";
+            return finish(kBadInput, true);
+        }
+        if (static_cast<int>(taken.size()) == maxReadings) {
+            break;
+        }
+        count = *next;
+        if (!sendTrimWrite(countRegister, static_cast<std::int16_t>(count))) {
+            return finish(kDeviceFailed, true);
+        }
+    }
+    err_ << "kelvane-cli: " << maxReadings << " readings did not reach "
+         << formatFixed(tolerance, 3) << " mA\n";
+    return finish(kDeviceFailed, true);
 }
 
 }  // namespace kelvane::cli

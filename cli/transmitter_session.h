@@ -6,12 +6,14 @@
 
 #include <atomic>
 #include <functional>
+#include <istream>
 #include <optional>
 #include <ostream>
 #include <string>
 
 #include "device/config_file.h"
 #include "device/configuration_rules.h"
+#include "device/meter_trim.h"
 #include "device/register_map.h"
 #include "device/trim_rules.h"
 #include "link/link.h"
@@ -54,6 +56,11 @@ class TransmitterSession {
     int measure(int count, Micros interval, const std::atomic<bool>& stop);
     // The 4 mA or 20 mA point with a count (the device's own when none), or normal output.
     int trim(std::optional<TrimPoint> point, std::optional<int> count);
+    // The point trimmed against a meter: the count as found, then for each reading in mA
+    // from `readings` (one a line, each asked for on err with a line ending in "mA?") the
+    // count it calls for, until a reading is within `tolerance`. The output returns to
+    // normal in every case; the count as found is written back unless the trim succeeds.
+    int trimWithMeter(TrimPoint point, double tolerance, int maxReadings, std::istream& readings);
 
     // Where the command's results go (standard output, or a port's own buffer).
     std::ostream& output() { return out_; }
@@ -69,6 +76,9 @@ class TransmitterSession {
     // Says on err what the last collection brought instead of the reply; false.
     bool replyFailed(regmap::ReplyCheck check);
     bool noReply();
+    bool normalOutput();
+    // One trim write, sent and collected without a drain; false (said on err) unechoed.
+    bool sendTrimWrite(regmap::Register reg, std::int16_t value);
     // "the device on X answered with Modbus exception 2 (illegal data address)" when the
     // last collection was an exception reply.
     std::optional<std::string> exceptionReply() const;

@@ -112,6 +112,17 @@ int main(int argc, char** argv) {
 
     PtyDevice pty(device);
     pty.setLineTime(options.lineTime);
+    std::ofstream meterFile;
+    if (options.meterPath == "-") {
+        pty.setMeter(&std::cout);
+    } else if (!options.meterPath.empty()) {
+        meterFile.open(options.meterPath, std::ios::app);
+        if (!meterFile) {
+            std::cerr << "kelvane-sim: cannot write the meter's file " << options.meterPath << "\n";
+            return 1;
+        }
+        pty.setMeter(&meterFile);
+    }
     std::string error;
     if (!pty.start(error)) {
         std::cerr << "kelvane-sim: " << error << "\n";

@@ -87,6 +87,11 @@ std::string usageText() {
         "                    speed) before it is seen, as a real line does\n"
         "  --log FILE        log each request and reply in hex, with its line setting\n"
         "                    and time, to FILE ('-' for standard error)\n"
+        "  --dac C4,C20      the DAC counts at which the output is exactly 4.000 and\n"
+        "                    20.000 mA (default 6457,31917, near the reported 6400,32000)\n"
+        "  --meter FILE      write the output current, as a meter in the loop reads it,\n"
+        "                    each time it changes: 'output 4.012 mA' ('-': standard\n"
+        "                    output, after the device's line)\n"
         "  --help            show this text and exit\n"
         "  --version         show the version and exit\n"
         "\n"
@@ -114,7 +119,7 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
     app.add_flag("--line-time", options.lineTime);
     std::map<std::string, std::string> values;
     for (const char* name : {"--model", "--firmware", "--serial", "--address", "--baud", "--seed",
-                             "--link", "--log"}) {
+                             "--link", "--log", "--dac", "--meter"}) {
         app.add_option(name, values[name])->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     }
     std::vector<std::string> faults;
@@ -189,6 +194,24 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
                         ", optionally followed by :N, N >= 1)");
         }
         options.faults.push_back(*fault);
+    }
+    if (given("--dac")) {
+        const std::string& text = values["--dac"];
+        const std::size_t comma = text.find(',');
+        const auto four = decimal(text.substr(0, comma), 32767);
+        const auto twenty =
+            comma == std::string::npos ? std::nullopt : decimal(text.substr(comma + 1), 32767);
+        if (!four || !twenty || *four == *twenty) {
+            return fail("bad --dac '" + text + "' (two different counts 0-32767: C4,C20)");
+        }
+        options.device.dac4mA = static_cast<int>(*four);
+        options.device.dac20mA = static_cast<int>(*twenty);
+    }
+    if (given("--meter")) {
+        if (values["--meter"].empty()) {
+            return fail("option --meter needs a file name or '-'");
+        }
+        options.meterPath = values["--meter"];
     }
     if (given("--log")) {
         if (values["--log"].empty()) {

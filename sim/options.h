@@ -24,6 +24,7 @@ struct SimOptions {
     std::string linkPath;   // empty: no symbolic link
     std::string logPath;    // empty: no log; "-": standard error
     bool lineTime = false;  // --line-time: each byte takes its line time before it is seen
+    std::string meterPath;  // --meter: where the output current goes; "-": standard output
     bool help = false;
     bool version = false;  // --version
 };

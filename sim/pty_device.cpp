@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -174,9 +175,17 @@ void PtyDevice::answer(const std::vector<std::uint8_t>& request, const LineSetti
     DeviceAnswer reply;
     {
         const std::lock_guard<std::mutex> lock(mutex_);
-        reply = device_.receive(request, line,
-                                std::chrono::duration_cast<Micros>(requestEnd - started_),
+        const Micros now = std::chrono::duration_cast<Micros>(requestEnd - started_);
+        reply = device_.receive(request, line, now,
                                 std::chrono::duration_cast<Micros>(requestStart - started_));
+        if (meter_ != nullptr) {
+            char reading[32];
+            std::snprintf(reading, sizeof reading, "%.3f", device_.outputMilliamps(now));
+            if (reading != lastMeterReading_) {
+                lastMeterReading_ = reading;
+                *meter_ << "output " << reading << " mA" << std::endl;
+            }
+        }
     }
     // Each byte goes into the master when its last bit would have crossed the line.
     for (const TimedByte& byte : reply.bytes) {

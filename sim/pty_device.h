@@ -9,6 +9,7 @@
 #include <chrono>
 #include <functional>
 #include <mutex>
+#include <ostream>
 #include <string>
 #include <thread>
 
@@ -29,6 +30,9 @@ class PtyDevice {
     // Each byte the program writes is seen only after its line time at the line's
     // speed, as on a real line; a pseudo-terminal delivers a frame at once otherwise.
     void setLineTime(bool on) { lineTime_ = on; }
+    // Each time the output current changes, a line "output 4.012 mA" goes here, before
+    // the reply that follows the change is sent.
+    void setMeter(std::ostream* meter) { meter_ = meter; }
     // The serial device the program opens, e.g. /dev/pts/3; empty before start().
     std::string slavePath() const { return slavePath_; }
     // Stops serving once the last reply has been read (or after a short grace time),
@@ -53,6 +57,8 @@ class PtyDevice {
     std::thread thread_;
     std::atomic<bool> stopping_{false};
     bool lineTime_ = false;
+    std::ostream* meter_ = nullptr;
+    std::string lastMeterReading_;
     std::atomic<bool> running_{false};
     int master_ = -1;
     int ownSlave_ = -1;  // keeps the pseudo-terminal alive while the program closes and reopens

@@ -91,6 +91,8 @@ Transmitter::Transmitter(const DeviceSettings& settings)
       address_(settings.address),
       baudCode_(settings.baudCode <= 3 ? settings.baudCode : 0),
       configuration_(kFactoryConfiguration) {
+    dac4mA_ = settings.dac4mA;
+    dac20mA_ = settings.dac20mA;
     // Each unit leaves the factory with slightly different calibration coefficients.
     storedCoefficients_ = {static_cast<std::int16_t>(std::lround(8 * noiseAt(seed_, -2))),
                            static_cast<std::int16_t>(10000 + std::lround(40 * noiseAt(seed_, -3))),
@@ -489,6 +491,48 @@ std::int16_t Transmitter::processValue(Micros now) const {
                                              toSigned16(configuration_[reg::kRangeHigh]),
                                              toSigned16(configuration_[reg::kOffset]), seed_, now);
     return static_cast<std::int16_t>(*value);
+}
+
+double Transmitter::dacMilliamps(int count) const {
+    if (dac20mA_ == dac4mA_) {
+        return 4.0;
+    }
+    return 4.0 + 16.0 * (count - dac4mA_) / (dac20mA_ - dac4mA_);
+}
+
+double Transmitter::outputMilliamps(Micros now) const {
+    const int trim4 = toSigned16(configuration_[reg::kTrim4mA]);
+    const int trim20 = toSigned16(configuration_[reg::kTrim20mA]);
+    switch (outputMode_) {
+        case OutputMode::Hold4mA:
+            return dacMilliamps(trim4);
+        case OutputMode::Hold20mA:
+            return dacMilliamps(trim20);
+        case OutputMode::Normal:
+            break;
+    }
+    const std::int16_t value = processValue(now);
+    if (value == kSensorOpen) {
+        switch (configuration_[reg::kBreakSignal]) {
+            case 0:
+                return kDownscaleMilliamps;
+            case 1:
+                return kUpscaleMilliamps;
+            default:
+                return 0.0;  // cut
+        }
+    }
+    // The measuring range in process-value steps; the trim counts are the output's 4 and
+    // 20 mA as the device knows them.
+    const int steps = processStepsPerRangeStep(configuration_[reg::kInputType]);
+    const double low = toSigned16(configuration_[reg::kRangeLow]) * steps;
+    const double high = toSigned16(configuration_[reg::kRangeHigh]) * steps;
+    double fraction = high == low ? 0.0 : (value - low) / (high - low);
+    fraction = std::clamp(fraction, 0.0, 1.0);
+    if (configuration_[reg::kOutputDirection] == 1) {
+        fraction = 1.0 - fraction;
+    }
+    return dacMilliamps(static_cast<int>(std::lround(trim4 + fraction * (trim20 - trim4))));
 }
 
 std::int16_t Transmitter::coefficient(int index, Micros now) const {

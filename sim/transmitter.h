@@ -17,6 +17,12 @@
 
 namespace kelvane::sim {
 
+inline constexpr int kFactoryDac4mA = 6457;
+inline constexpr int kFactoryDac20mA = 31917;
+// The output under a broken sensor: below 4 mA, above 20 mA, or cut.
+inline constexpr double kDownscaleMilliamps = 3.6;
+inline constexpr double kUpscaleMilliamps = 21.0;
+
 struct DeviceSettings {
     std::uint8_t modelCode = 2;      // QTR-H
     std::uint8_t firmwareIndex = 5;  // V05
@@ -25,6 +31,10 @@ struct DeviceSettings {
     std::uint8_t baudCode = 0;         // 0 = 4800 … 3 = 38400, like the line-settings table
     std::uint32_t seed = 1;            // seed of the process value's noise
     std::uint8_t otherModelCode = 33;  // reported under Fault::OtherModel: a signal conditioner
+    // The DAC counts at which the output is exactly 4.000 and 20.000 mA: a little away
+    // from the trim counts the device reports, as on a real device.
+    int dac4mA = kFactoryDac4mA;
+    int dac20mA = kFactoryDac20mA;
 };
 
 // Register numbers on the wire.
@@ -147,6 +157,12 @@ class Transmitter {
     std::optional<std::uint16_t> readHolding(std::uint16_t number) const;
     std::optional<std::uint16_t> readInput(std::uint16_t number, Micros now) const;
     std::int16_t processValue(Micros now) const;
+    // The current on the output, as a meter in the loop reads it: at a trim point the
+    // DAC's current for that point's count; in normal operation the process value over
+    // the measuring range in the output direction, or the sensor-break signal.
+    double outputMilliamps(Micros now) const;
+    // The DAC's current for a count: linear, exactly 4 and 20 mA at the device's counts.
+    double dacMilliamps(int count) const;
 
   private:
     std::vector<std::uint8_t> readReply(std::uint8_t function, std::uint16_t first,
@@ -174,6 +190,8 @@ class Transmitter {
     std::uint16_t lastCommand_ = 0;
     std::int16_t reference_ = 0;
     OutputMode outputMode_ = OutputMode::Normal;
+    int dac4mA_;
+    int dac20mA_;
     CalibrationInput calibrationInput_ = CalibrationInput::None;
     Micros calibrationStart_{0};
     std::array<std::int16_t, 3> storedCoefficients_;

@@ -13,6 +13,7 @@
 #include "device/config_file.h"
 #include "link/in_memory_port.h"
 #include "sim/in_memory_device.h"
+#include "tests/support/scripted_peer.h"
 #include "tests/support/simulated_line.h"
 
 namespace kelvane::cli {
@@ -282,6 +283,77 @@ TEST_F(Session, TrimPointsAreChosenAsTheScreenChoosesThem) {
         EXPECT_EQ(log.steps, status == kSuccess ? exchange({echoed(5, 7, count), echoed(5, 9, 27)})
                                                 : std::vector<std::string>{})
             << count;
+    }
+}
+
+// A trim against a meter, answered from a script: each reading's count written with the
+// single write of an up-down step, the output back to normal in every case, and the
+// count as found written back unless the trim reached the tolerance.
+TEST_F(Session, ATrimAgainstAMeterWritesTheCountEachReadingCallsFor) {
+    const std::vector<std::string> readAndChoose =
+        exchange({{collected(0), sent(4, 0x1F00, 4), collected(13), sent(3, 0, 9), collected(23)},
+                  echoed(5, 7, 6400),
+                  echoed(5, 9, 27)});
+    const std::vector<std::string> writeBack = echoed(5, 7, 6400);
+    const std::vector<std::string> normal = echoed(6, 9, 31);
+    const struct {
+        const char* name;
+        const char* readings;
+        int maxReadings;
+        int status;
+        std::vector<std::vector<std::string>> then;  // after the read and the choice
+        int asked;
+    } rows[] = {
+        {"within at the second reading",
+         "3.964\n4.001\n",
+         8,
+         kSuccess,
+         {echoed(5, 7, 6458), normal},
+         2},
+        {"a reading that is not a number",
+         "3.964\n4,001\n",
+         8,
+         kBadInput,
+         {echoed(5, 7, 6458), writeBack, normal},
+         2},
+        {"end of input", "", 8, kBadInput, {writeBack, normal}, 1},
+        {"the readings run out",
+         " 3.964\r\n3.990\n",
+         2,
+         kDeviceFailed,
+         {echoed(5, 7, 6458), writeBack, normal},
+         2},
+        {"so far off that the count leaves 0 … 32767",
+         "25.0\n",
+         8,
+         kBadInput,
+         {writeBack, normal},
+         1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        // The count as found is the factory's again: a trim that succeeded leaves its own.
+        device.respond(testing::requestFrame(1, 6, 7, 6400), clock.now());
+        log.clear();
+        err.str("");
+        std::istringstream readings(row.readings);
+        EXPECT_EQ(
+            session().trimWithMeter(TrimPoint::FourMilliamp, 0.002, row.maxReadings, readings),
+            row.status)
+            << err.str();
+        std::vector<std::string> steps = readAndChoose;
+        for (const auto& part : row.then) {
+            steps.insert(steps.end(), part.begin(), part.end());
+        }
+        EXPECT_EQ(log.steps, steps);
+        EXPECT_EQ(device.outputMode(), sim::OutputMode::Normal);
+        std::size_t asked = 0;
+        for (std::size_t at = err.str().find("mA?\n"); at != std::string::npos;
+             at = err.str().find("mA?\n", at + 1)) {
+            ++asked;
+        }
+        EXPECT_EQ(asked, static_cast<std::size_t>(row.asked)) << err.str();
+        device.clearFaults();
     }
 }
 

@@ -163,6 +163,44 @@ TEST_F(CliProgram, SeveralPortsEachGetTheirAnswer) {
     EXPECT_NE(measuring.errors().find(silent + ": kelvane-cli: no reply"), std::string::npos);
 }
 
+// Each point of a transmitter whose DAC is 300 counts from the counts it reports is
+// trimmed against kelvane-sim's meter, each "mA?" answered with what the meter shows,
+// to within 0.002 mA in at most three readings; the output is left at normal.
+TEST_F(CliProgram, ATrimAgainstTheMeterReachesTheToleranceInThreeReadings) {
+    const std::string meter = file("meter.txt");
+    startSim({"--dac", "6100,32300", "--meter", meter});
+    for (const char* point : {"4mA", "20mA"}) {
+        SCOPED_TRACE(point);
+        ChildProcess trim(KELVANE_CLI_PATH, {"--port", device, "trim", point, "--meter"});
+        std::size_t answered = 0;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!trim.ended() && std::chrono::steady_clock::now() < deadline) {
+            const std::string asked = trim.errors();
+            std::size_t prompts = 0;
+            for (std::size_t at = asked.find("mA?\n"); at != std::string::npos;
+                 at = asked.find("mA?\n", at + 1)) {
+                ++prompts;
+            }
+            if (prompts > answered) {
+                std::ifstream shown(meter);
+                std::string line, last;
+                while (std::getline(shown, line)) {
+                    last = line;
+                }
+                trim.send(last.substr(7, last.find(" mA") - 7) + "\n");  // "output 4.183 mA"
+                ++answered;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        EXPECT_EQ(trim.waitForExit(), 0) << trim.errors();
+        EXPECT_LE(answered, 3u);
+        const std::string out = trim.allOutput();
+        EXPECT_NE(out.find("within 0.002 mA at count "), std::string::npos) << out;
+        EXPECT_NE(out.find("normal output\n"), std::string::npos) << out;
+    }
+    std::remove(meter.c_str());
+}
+
 TEST_F(CliProgram, MeasureWritesOneCsvLinePerValue) {
     startSim();
     const Finished measure = cli({"measure", "--count", "3"});

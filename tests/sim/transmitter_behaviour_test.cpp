@@ -132,6 +132,58 @@ TEST(TransmitterCommands, OutputCommandsHoldAndReleaseTheOutput) {
     }
 }
 
+// The output a meter in the loop reads: at a trim point the DAC's current for that
+// point's count (exactly 4.000 and 20.000 mA at the device's own counts, 6457 and 31917
+// unless set), the sensor-break signal, and in normal operation the process value,
+// mirrored by the output direction.
+TEST(TransmitterOutput, TheCurrentIsTheDacsForTheTrimPointOrTheProcessValue) {
+    const struct {
+        const char* name;
+        std::vector<std::pair<std::uint16_t, std::uint16_t>> writes;
+        double milliamps;
+        int dac4 = kFactoryDac4mA, dac20 = kFactoryDac20mA;
+        bool sensorOpen = false;
+    } rows[] = {
+        {"4 mA point at the reported 6400", {{9, 27}}, 3.96418},
+        {"20 mA point at the reported 32000", {{9, 28}}, 20.05216},
+        {"4 mA point at the device's own count", {{7, 6457}, {9, 27}}, 4.0},
+        {"20 mA point at the device's own count", {{8, 31917}, {9, 28}}, 20.0},
+        {"a device 300 counts away", {{9, 27}}, 4.18321, 6100, 32300},
+        {"downscale on a broken sensor", {{6, 0}}, 3.6, kFactoryDac4mA, kFactoryDac20mA, true},
+        {"upscale on a broken sensor", {{6, 1}}, 21.0, kFactoryDac4mA, kFactoryDac20mA, true},
+        {"cut on a broken sensor", {{6, 2}}, 0.0, kFactoryDac4mA, kFactoryDac20mA, true},
+        {"a trim point holds on a broken sensor",
+         {{6, 1}, {9, 27}},
+         3.96418,
+         kFactoryDac4mA,
+         kFactoryDac20mA,
+         true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        DeviceSettings settings;
+        settings.dac4mA = row.dac4;
+        settings.dac20mA = row.dac20;
+        Transmitter device(settings);
+        device.setFault(Fault::SensorOpen, row.sensorOpen);
+        for (const auto& [reg, value] : row.writes) {
+            write(device, reg, value);
+        }
+        EXPECT_NEAR(device.outputMilliamps(Micros{0}), row.milliamps, 0.00001);
+    }
+    // In normal operation the two output directions mirror each other about the middle.
+    for (const Micros at : {seconds(0), seconds(7), seconds(60)}) {
+        Transmitter rising;
+        Transmitter falling;
+        write(falling, 5, 1);
+        const double low = rising.dacMilliamps(6400);
+        const double high = rising.dacMilliamps(32000);
+        EXPECT_GE(rising.outputMilliamps(at), low);
+        EXPECT_LE(rising.outputMilliamps(at), high);
+        EXPECT_NEAR(rising.outputMilliamps(at) + falling.outputMilliamps(at), low + high, 0.001);
+    }
+}
+
 struct CalibrationCase {
     const char* what;
     std::uint16_t inputType;

@@ -34,12 +34,16 @@ class ChildProcess {
         errPath_ = "/tmp/kelvane-test-" + std::to_string(getpid()) + "-" +
                    std::to_string(counter_++) + ".err";
         int out[2];
-        if (pipe(out) != 0) {
+        int in[2];
+        if (pipe(out) != 0 || pipe(in) != 0) {
             return;
         }
         pid_ = fork();
         if (pid_ == 0) {
             setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            dup2(in[0], STDIN_FILENO);
+            ::close(in[0]);
+            ::close(in[1]);
             dup2(out[1], STDOUT_FILENO);
             const int err = ::open(errPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             dup2(err, STDERR_FILENO);
@@ -55,7 +59,9 @@ class ChildProcess {
             _exit(127);
         }
         ::close(out[1]);
+        ::close(in[0]);
         out_ = out[0];
+        in_ = in[1];
     }
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
@@ -66,6 +72,9 @@ class ChildProcess {
         }
         if (out_ >= 0) {
             ::close(out_);
+        }
+        if (in_ >= 0) {
+            ::close(in_);
         }
         unlink(errPath_.c_str());
     }
@@ -109,6 +118,23 @@ class ChildProcess {
         return text;
     }
     std::string errors() const { return readFile(errPath_); }
+    // Text for the program's standard input (a pipe; nothing else writes to it).
+    void send(const std::string& text) {
+        signal(SIGPIPE, SIG_IGN);  // a program that has ended is seen by waitForExit
+        if (in_ >= 0 && ::write(in_, text.data(), text.size()) < 0) {
+            ::close(in_);
+            in_ = -1;
+        }
+    }
+    // Whether the program has ended; its status stays for waitForExit.
+    bool ended() {
+        int status = 0;
+        if (!exited_ && waitpid(pid_, &status, WNOHANG) == pid_) {
+            exited_ = true;
+            status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        }
+        return exited_;
+    }
 
     // Sends a signal and returns the exit status (128 + signal when killed by one),
     // or -1 when the program has not ended within five seconds.
@@ -117,11 +143,15 @@ class ChildProcess {
         return waitForExit();
     }
     int waitForExit() {
+        if (exited_) {
+            return status_;
+        }
         for (int i = 0; i < 500; ++i) {
             int status = 0;
             if (waitpid(pid_, &status, WNOHANG) == pid_) {
                 exited_ = true;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+                status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+                return status_;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
@@ -132,7 +162,9 @@ class ChildProcess {
     static inline int counter_ = 0;
     pid_t pid_ = -1;
     int out_ = -1;
+    int in_ = -1;
     bool exited_ = false;
+    int status_ = -1;
     std::string errPath_;
 };
 
