@@ -97,7 +97,8 @@ int main(int argc, char* argv[]) {
         }
         kelvane::ProgramState state;
         kelvane::ProgramWindows windows({link, state, dialogs, system.names(),
-                                         [] { QCoreApplication::quit(); }, options.autoStart});
+                                         [] { QCoreApplication::quit(); }, options.autoStart,
+                                         [&system] { return system.simulatedMeter(); }});
         windows.form2().setServiceAccess(options.service);
         std::unique_ptr<kelvane::WindowReport> report;
         if (options.reportWindows) {

@@ -32,6 +32,7 @@ ProgramWindows::ProgramWindows(ProgramParts parts) {
         form3_->Button1Click();
     };
     screenHooks.applyCurrentLanguage = [this] { form3_->applyCurrentLanguage(); };
+    screenHooks.simulatedMeter = parts.simulatedMeter;
     screenHooks.chooseLanguage = [this](std::int16_t languageId) {
         form3_->chooseLanguage(languageId);
     };

@@ -7,6 +7,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "app/family_screens.h"
@@ -29,6 +30,7 @@ struct ProgramParts {
     PortNameSource& ports;             // the names the scan reads, --port and --simulate's too
     std::function<void()> endProgram;  // ends the message loop
     bool autoStart = false;            // --auto-start: press Start after the splash
+    std::function<std::optional<double>()> simulatedMeter = {};  // --simulate's output current
 };
 
 class ProgramWindows {

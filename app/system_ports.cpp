@@ -83,4 +83,8 @@ std::string SystemPorts::simulatedDevice() const {
     return platform_->simulated.devicePath();
 }
 
+std::optional<double> SystemPorts::simulatedMeter() {
+    return platform_->simulated.outputMilliamps();
+}
+
 }  // namespace kelvane

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/options.h"
@@ -28,6 +29,8 @@ class SystemPorts {
     PortNameSource& names() { return *names_; }
     // Where the simulated transmitter answers; empty without --simulate.
     std::string simulatedDevice() const;
+    // The simulated transmitter's output current; nothing without --simulate.
+    std::optional<double> simulatedMeter();
 
   private:
     // The port and the list of this platform, once the simulator runs.

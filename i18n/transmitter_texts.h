@@ -46,7 +46,7 @@ inline constexpr Texts kDifferences{
     "The device differs from the file:", "裝置與設定檔不同:", "装置与设定档不同:"};
 inline constexpr Texts kNoDifferences{"no differences", "沒有差異", "没有差异"};
 // The View menu and the measuring value trend window.
-extern const std::array<CaptionEntry, 2> kViewCaptions;
+extern const std::array<CaptionEntry, 3> kViewCaptions;
 namespace trend {
 inline constexpr Texts kTitle{"Measuring Value Trend", "量測值趨勢圖", "量测值趋势图"};
 inline constexpr Texts kSaveCsv{"Save CSV...", "儲存 CSV...", "保存 CSV..."};
@@ -98,6 +98,46 @@ inline constexpr Texts kSequenceRunning{
 inline constexpr Texts kCannotWriteAFile{"Cannot write the file", "無法寫入檔案", "无法写入文件"};
 inline constexpr Texts kCannotWriteFile{"Cannot write the configuration file", "無法寫入設定檔",
                                         "无法写入设定档"};
+
+// The trim assistant (View > Trim With Meter...): %1, %2 and %3 as each text says.
+namespace meter {
+inline constexpr Texts kTitle{"Trim With Meter", "以電表調校", "以电表调校"};
+inline constexpr Texts kPoint{"Point", "調校點", "调校点"};
+inline constexpr Texts kMeter{"Meter", "電表", "电表"};
+inline constexpr Texts kReading{"Meter reading (mA)", "電表讀值 (mA)", "电表读值 (mA)"};
+inline constexpr Texts kTolerance{"Tolerance (mA)", "容許誤差 (mA)", "容许误差 (mA)"};
+inline constexpr Texts kEnter{"Enter", "輸入", "输入"};
+inline constexpr Texts kDone{"Done", "完成", "完成"};
+inline constexpr Texts kChoosePoint{"Choose 4 mA or 20 mA, then enter the meter's reading",
+                                    "請選擇 4 mA 或 20 mA,再輸入電表讀值",
+                                    "请选择 4 mA 或 20 mA,再输入电表读值"};
+// %1 the count on the output, %2 the reading, %3 its error.
+inline constexpr Texts kStep{"count %1   reading %2 mA   error %3 mA",
+                             "調整值 %1   讀值 %2 mA   誤差 %3 mA",
+                             "调整值 %1   读值 %2 mA   误差 %3 mA"};
+// %1 the count written for the next reading.
+inline constexpr Texts kWritten{"count %1 written: enter the new reading",
+                                "已寫入調整值 %1,請輸入新讀值", "已写入调整值 %1,请输入新读值"};
+// %1 the tolerance, %2 the count.
+inline constexpr Texts kWithin{"Within %1 mA at count %2: the next point, or Done",
+                               "誤差在 %1 mA 以內 (調整值 %2): 請調校下一點或按完成",
+                               "误差在 %1 mA 以内 (调整值 %2): 请调校下一点或按完成"};
+inline constexpr Texts kNotAReading{"'%1' is not a reading in mA: nothing was written",
+                                    "'%1' 不是 mA 讀值: 未寫入", "'%1' 不是 mA 读值: 未写入"};
+inline constexpr Texts kTooFarOff{
+    "A reading of %1 mA gives no count within 0 … 32767: nothing was written. Check the meter "
+    "and its range.",
+    "讀值 %1 mA 無法得到 0 … 32767 內的調整值: 未寫入。請檢查電表及其檔位。",
+    "读值 %1 mA 无法得到 0 … 32767 内的调整值: 未写入。请检查电表及其档位。"};
+inline constexpr Texts kReadFirst{
+    "Read the device first: the assistant starts from its trim counts",
+    "請先讀出裝置設定: 調校由其調整值開始", "请先读出装置设定: 调校由其调整值开始"};
+inline constexpr Texts kSimulatedMeter{"Simulated meter: %1 mA", "模擬電表: %1 mA",
+                                       "模拟电表: %1 mA"};
+// The configuration record's rows of the meter's readings; %1 is "4 mA" or "20 mA".
+inline constexpr Texts kRecordRow{"%1 output (meter, mA)", "%1 輸出 (電表, mA)",
+                                  "%1 输出 (电表, mA)"};
+}  // namespace meter
 
 // Status messages of Lab83.
 inline constexpr Texts kTransmission{"Transmission...", "傳輸中...", "传输中..."};

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "link/in_memory_port.h"
@@ -26,6 +27,10 @@ class InProcessAdapter {
     // Starts a transmitter of `model` ("QTR-H" when empty); false with a reason.
     bool start(const std::string& model, std::string& error);
     std::string devicePath() const { return device_ ? kDeviceName : std::string(); }
+    // The transmitter's output current now; nothing before start().
+    std::optional<double> outputMilliamps() const {
+        return device_ ? std::optional(device_->outputMilliamps(clock_.now())) : std::nullopt;
+    }
     // A port that reaches the transmitter; valid while this adapter lives.
     std::unique_ptr<SerialPort> makePort();
     // A port that opens the transmitter by kDeviceName and every other device with

@@ -87,6 +87,11 @@ void PtyDevice::withDevice(const std::function<void(Transmitter&)>& change) {
     change(device_);
 }
 
+double PtyDevice::outputMilliamps() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return device_.outputMilliamps(sinceStart());
+}
+
 Micros PtyDevice::sinceStart() const {
     return std::chrono::duration_cast<Micros>(std::chrono::steady_clock::now() - started_);
 }

@@ -40,6 +40,8 @@ class PtyDevice {
     void stop();
     bool running() const { return running_; }
 
+    // The transmitter's output current now, under the serving thread's lock.
+    double outputMilliamps();
     // Runs `change` on the core under the lock the serving thread holds (faults, state).
     void withDevice(const std::function<void(Transmitter&)>& change);
 

@@ -51,8 +51,8 @@ int main(int argc, char* argv[]) {
     LinkTrafficLog trafficLog(logFile);
     link.setObserver(&trafficLog);
     ProgramState state;
-    ProgramWindows windows(
-        {link, state, dialogs, system.names(), [] { QCoreApplication::quit(); }, true});
+    ProgramWindows windows({link, state, dialogs, system.names(), [] { QCoreApplication::quit(); },
+                            true, [&system] { return system.simulatedMeter(); }});
     TForm2& screen = windows.form2();
     const TForm2Design& ui = screen.design();
 

@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 
+#include "device/number_text.h"
 #include "device/register_map.h"
 #include "i18n/transmitter_texts.h"
 #include "kelvane_version.h"
@@ -88,6 +89,16 @@ void TForm2::ExportReportClick() {
         rows += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td></tr>")
                     .arg(escaped(row.field), escaped(row.asFound), escaped(row.asLeft),
                          row.changed ? QStringLiteral("*") : QString());
+    }
+    // The meter's readings of the output at each point trimmed, as found and as left.
+    for (const auto& [point, readings] : meterReadings_) {
+        const std::string label = fillText(
+            chooseText(language, texts::meter::kRecordRow),
+            {point == TrimPoint::FourMilliamp ? std::string("4 mA") : std::string("20 mA")});
+        rows += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td></tr>")
+                    .arg(escaped(label), escaped(formatFixed(readings.first, 3)),
+                         escaped(formatFixed(readings.second, 3)),
+                         readings.first != readings.second ? QStringLiteral("*") : QString());
     }
     const auto line = [](const QString& label, const QString& value) {
         return QStringLiteral("<tr><td>%1</td><td>%2</td></tr>")

@@ -11,6 +11,7 @@
 #include "i18n/help_files.h"
 #include "i18n/transmitter_texts.h"
 #include "transmitter/tform2.h"
+#include "transmitter/trim_assistant.h"
 #include "ui/handler_guard.h"
 #include "ui/language_marks.h"
 #ifdef _WIN32
@@ -228,6 +229,9 @@ void TForm2::applyLanguage(std::int16_t languageId) {
     }
     if (trend_ != nullptr) {
         trend_->applyLanguage(languageId);
+    }
+    if (assistant_ != nullptr) {
+        assistant_->applyLanguage(languageId);
     }
     for (const auto& entry : texts::kMenuCaptions)
         apply(entry);

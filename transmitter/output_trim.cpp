@@ -94,10 +94,15 @@ void TForm2::trimStepped(TrimPage page, TrimPoint point, UpDownDirection directi
     }
     const int count =
         steppedCount(trimCount(*controls.count), stepDirectionOf(direction), lastStepDirection_);
+    setTrimCount(page, point, count);
+}
+
+void TForm2::setTrimCount(TrimPage page, TrimPoint point, int count) {
+    const TrimControls controls = trimControls(page, point);
     controls.count->setText(QString::number(count));
     controls.bar->setValue(count);  // its change handler mirrors the count to the twin
     if (controls.choice->isChecked()) {
-        if (drains.beforeStepWrite) {
+        if (trimDrains(page, point).beforeStepWrite) {
             link_.Drain();
         }
         sendUnchecked(trimRegisters(point).count, trimCount(*controls.count));

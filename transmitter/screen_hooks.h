@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace kelvane {
 
@@ -19,6 +20,9 @@ struct ScreenHooks {
     // Runs the language routine of a language id (50, 1028, 2052) on every screen;
     // the transmitter screen's Language items call it.
     std::function<void(std::int16_t)> chooseLanguage;
+    // The output current of --simulate's transmitter, as a meter would read it; empty
+    // (or nothing) without one.
+    std::function<std::optional<double>()> simulatedMeter;
 };
 
 }  // namespace kelvane

@@ -12,6 +12,7 @@
 #include <QMainWindow>
 #include <array>
 #include <functional>
+#include <map>
 #include <optional>
 
 #include "device/calibration_rules.h"
@@ -31,6 +32,8 @@
 #include "ui/status_label.h"
 
 namespace kelvane {
+
+class TrimAssistant;
 
 class TForm2 : public QMainWindow, public LanguageAware {
     Q_OBJECT
@@ -68,6 +71,20 @@ class TForm2 : public QMainWindow, public LanguageAware {
     // read of this device in this run) and as left (what the device last confirmed, by
     // a read or the writes of the last write), and the outcome of the last write.
     void ExportReportClick();
+    // View > Trim With Meter...: the trim assistant over this screen; refused while a
+    // sequence runs (meter_assistant.cpp).
+    void TrimWithMeterClick();
+    TrimAssistant* trimAssistant() const { return assistant_; }
+    // The assistant's steps, each through the page's own handlers: a point chosen as
+    // a click on "4 mA" or "20mA" chooses it, a count written as an up-down step writes
+    // it (its drain first), the output returned by the "Normal(4 ~ 20mA)" handler.
+    void meterChoosePoint(TrimPoint point);
+    void meterWriteCount(TrimPoint point, int count);
+    void meterNormalOutput();
+    int pageTrimCount(TrimPoint point) const;
+    std::optional<double> simulatedMeter() const;
+    // A reading for the record: the first of a point as found, the latest as left.
+    void recordMeterReading(TrimPoint point, double reading, const std::string& meter);
     // View > Measuring Value Trend: the window that plots what the polling reads.
     void MeasuringValueTrendClick();
     TrendWindow* trend() const { return trend_; }
@@ -210,6 +227,9 @@ class TForm2 : public QMainWindow, public LanguageAware {
     void chooseNormalOutput(TrimPage page);
     void trimScrolled(TrimPage page, TrimPoint point, ScrollCode code);
     void trimStepped(TrimPage page, TrimPoint point, UpDownDirection direction);
+    // Shows a count at a point on both pages and, at the chosen point, writes it as an
+    // up-down step does.
+    void setTrimCount(TrimPage page, TrimPoint point, int count);
     // A trim write: no drain, no echo check.
     void sendUnchecked(regmap::Register reg, std::int16_t value);
     static std::int16_t trimCount(const QLineEdit& field);
@@ -258,6 +278,9 @@ class TForm2 : public QMainWindow, public LanguageAware {
     RecordDetails details_;  // for this run only: the program stores nothing
     DetailsAsker askDetails_;
     TrendWindow* trend_ = nullptr;
+    TrimAssistant* assistant_ = nullptr;
+    // The meter's readings per point this run, as found and as left.
+    std::map<TrimPoint, std::pair<double, double>> meterReadings_;
     kelvane::Configuration pageConfiguration() const;
     void recordRead();
     void recordWrite(WriteOutcome outcome);

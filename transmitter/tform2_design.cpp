@@ -150,6 +150,8 @@ void TForm2Design::build(QMainWindow& form) {
     View1->setObjectName("View1");
     MeasuringValueTrend1 = View1->addAction("Measuring Value Trend");
     MeasuringValueTrend1->setObjectName("MeasuringValueTrend1");
+    TrimWithMeter1 = View1->addAction("Trim With Meter...");
+    TrimWithMeter1->setObjectName("TrimWithMeter1");
     Scan = bar->addMenu("Scan");
     Scan->setObjectName("Scan");
     Start = Scan->addAction("Start");

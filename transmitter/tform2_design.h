@@ -42,6 +42,7 @@ struct TForm2Design {
     QAction* SaveConfiguration1 = nullptr;
     QAction* CompareWithDevice1 = nullptr;
     QAction* ExportReport1 = nullptr;
+    QAction* TrimWithMeter1 = nullptr;
     QAction* Exit1 = nullptr;
     QMenu* Language = nullptr;
     QAction* English = nullptr;

@@ -35,4 +35,8 @@ std::string SimulatedAdapter::devicePath() const {
     return pty_ ? pty_->slavePath() : std::string();
 }
 
+std::optional<double> SimulatedAdapter::outputMilliamps() {
+    return pty_ ? std::optional(pty_->outputMilliamps()) : std::nullopt;
+}
+
 }  // namespace kelvane

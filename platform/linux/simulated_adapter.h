@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace kelvane::sim {
@@ -23,6 +24,8 @@ class SimulatedAdapter {
     // Starts a transmitter of `model` ("QTR-H" when empty); false with a reason.
     bool start(const std::string& model, std::string& error);
     std::string devicePath() const;
+    // The transmitter's output current now; nothing before start().
+    std::optional<double> outputMilliamps();
 
   private:
     std::unique_ptr<sim::Transmitter> device_;
