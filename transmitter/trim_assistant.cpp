@@ -59,7 +59,7 @@ TrimAssistant::TrimAssistant(TForm2& screen, std::int16_t languageId)
     reading_ = field(readingLabel_, "ReadingLabel", "Reading", 3, QString());
     enter_ = new QPushButton(this);
     enter_->setObjectName(QStringLiteral("Enter"));
-    enter_->setDefault(true);
+    enter_->setDefault(true);  // Return in the reading's field enters it
     grid->addWidget(enter_, 3, 2);
     simulated_ = label("SimulatedMeter");
     grid->addWidget(simulated_, 4, 1, 1, 2);
@@ -84,7 +84,6 @@ TrimAssistant::TrimAssistant(TForm2& screen, std::int16_t languageId)
     connect(four_, &QRadioButton::clicked, this, &TrimAssistant::FourClick);
     connect(twenty_, &QRadioButton::clicked, this, &TrimAssistant::TwentyClick);
     connect(enter_, &QPushButton::clicked, this, &TrimAssistant::EnterClick);
-    connect(reading_, &QLineEdit::returnPressed, this, &TrimAssistant::EnterClick);
     connect(done_, &QPushButton::clicked, this, &TrimAssistant::DoneClick);
     connect(cancel_, &QPushButton::clicked, this, &TrimAssistant::CancelClick);
     simulatedTimer_.setInterval(250);
@@ -185,6 +184,9 @@ void TrimAssistant::EnterClick() {
     const auto refuse = [this](const Texts& message, const std::string& text) {
         say(QString::fromStdString(fillText(chooseText(languageId_, message), {text})));
     };
+    if (trimmed(*reading_).empty()) {
+        return;  // Return on an empty field: nothing to take
+    }
     double reading = 0.0;
     double tolerance = 0.0;
     try {
