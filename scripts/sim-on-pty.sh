@@ -9,6 +9,9 @@ start_sim() {
     local link="$1"
     shift
     rm -f "$link"
+    # Emptied here, not by the redirection below: that happens in the child, and until
+    # then the loop would find the previous simulator's line and go on too early.
+    : >"$work/sim.out"
     "$sim" --link "$link" "$@" >"$work/sim.out" 2>"$work/sim.err" &
     sim_pid=$!
     for _ in $(seq 200); do
@@ -20,9 +23,16 @@ start_sim() {
     return 1
 }
 
+# SIGINT, as Ctrl+C; a simulator that has not ended within five seconds gets SIGKILL,
+# so that no comparison can hang.
 stop_sim() {
     if [ -n "$sim_pid" ]; then
         kill -INT "$sim_pid" 2>/dev/null || true
+        for _ in $(seq 100); do
+            kill -0 "$sim_pid" 2>/dev/null || break
+            sleep 0.05
+        done
+        kill -KILL "$sim_pid" 2>/dev/null || true
         wait "$sim_pid" 2>/dev/null || true
         sim_pid=""
     fi
