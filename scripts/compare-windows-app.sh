@@ -11,7 +11,9 @@
 # run), and each pause of at least 200 ms between requests must take about as long
 # (within a factor of 1.5) on both. The pause before the second request is not timed:
 # it ends when the window system hands the transmitter screen the focus, which wine
-# without a window manager does about two seconds after the screen shows.
+# without a window manager does about two seconds after the screen shows. Nor is the
+# pause before the measurement's command 40: the session saves the screen's picture in
+# it, which wine draws in a CJK font more slowly than the program's own steps.
 # Usage: scripts/compare-windows-app.sh NATIVE_BUILD_DIR KELVANE_EXE SESSION_EXE WORK_DIR
 # (WINEPREFIX and DISPLAY set).
 set -euo pipefail
@@ -47,8 +49,9 @@ exchanges() {
          $4 == "request" { print "request", bytes; value = (bytes ~ /^01 04 10 00 /) }
          $4 == "reply" { if (value && NF == 11) bytes = "01 04 02 VV VV CC CC"; print "reply", bytes; value = 0 }' "$1"
 }
+# The time of each request, and 1 for the measurement's command 40 (01 05 00 09 00 28).
 request_times() {
-    awk '$4 == "request" { print $1 }' "$1"
+    awk '$4 == "request" { print $1, ($5 $6 $7 $8 $9 $10 == "010500090028") }' "$1"
 }
 
 compare_logs() {
@@ -62,10 +65,10 @@ compare_logs() {
     fi
     local timing
     timing="$(paste <(request_times "$work/$name.native.log") <(request_times "$work/$name.windows.log") |
-        awk 'NR > 2 { n = $1 - pn; w = $2 - pw
-                      if (n >= 0.2) { r = w / n; printf "  request %d after %.3f s natively, %.3f s under wine: ratio %.2f\n", NR, n, w, r
-                                      if (r < 0.67 || r > 1.5) bad = 1 } }
-             { pn = $1; pw = $2 } END { exit bad }')" || {
+        awk 'NR > 2 { n = $1 - pn; w = $3 - pw
+                      if (n >= 0.2) { r = w / n; printf "  request %d after %.3f s natively, %.3f s under wine: ratio %.2f%s\n", NR, n, w, r, ($2 ? " (after the picture: not timed)" : "")
+                                      if (!$2 && (r < 0.67 || r > 1.5)) bad = 1 } }
+             { pn = $1; pw = $3 } END { exit bad }')" || {
         echo "DIFFERENT $name: timing"
         echo "$timing"
         failures=$((failures + 1))
