@@ -73,8 +73,7 @@ std::optional<std::string> TransmitterSession::exceptionReply() const {
         return std::nullopt;
     }
     const int code = link_.response(2);
-    return "the device on " + deviceName_ + " answered with Modbus exception " +
-           std::to_string(code) + " (" + exceptionName(code) + ")";
+    return "Modbus exception " + std::to_string(code) + " (" + exceptionName(code) + ")";
 }
 
 TransmitterSession::TransmitterSession(Link& link, std::string deviceName, std::ostream& out,
@@ -89,7 +88,8 @@ TransmitterSession::TransmitterSession(Link& link, std::string deviceName, std::
 bool TransmitterSession::replyFailed(regmap::ReplyCheck check) {
     const std::string prefix = "kelvane-cli: ";
     if (const auto exception = exceptionReply()) {
-        err_ << prefix << *exception << "\n";
+        err_ << prefix << "the device on " << deviceName_ << " answered with " << *exception
+             << "\n";
         return false;
     }
     switch (check) {
@@ -228,8 +228,7 @@ int TransmitterSession::write(const Configuration& wanted, bool dryRun,
             const auto exception = exceptionReply();
             err_ << "kelvane-cli: the device on " << deviceName_
                  << " did not confirm the write of register " << regmap::address(write->reg)
-                 << (exception ? ": " + exception->substr(exception->find("answered")) : "")
-                 << "\n";
+                 << (exception ? ": answered with " + *exception : "") << "\n";
             return kDeviceFailed;
         }
     }

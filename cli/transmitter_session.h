@@ -79,8 +79,8 @@ class TransmitterSession {
     bool normalOutput();
     // One trim write, sent and collected without a drain; false (said on err) unechoed.
     bool sendTrimWrite(regmap::Register reg, std::int16_t value);
-    // "the device on X answered with Modbus exception 2 (illegal data address)" when the
-    // last collection was an exception reply.
+    // "Modbus exception 2 (illegal data address)" when the last collection was an
+    // exception reply.
     std::optional<std::string> exceptionReply() const;
     std::optional<Configuration> readConfiguration();
     int storeCheck();  // an exit status
