@@ -111,6 +111,9 @@ inline constexpr Texts kDone{"Done", "完成", "完成"};
 inline constexpr Texts kChoosePoint{"Choose 4 mA or 20 mA, then enter the meter's reading",
                                     "請選擇 4 mA 或 20 mA,再輸入電表讀值",
                                     "请选择 4 mA 或 20 mA,再输入电表读值"};
+// %1 the count on the output when a point is chosen.
+inline constexpr Texts kReadingAt{"Enter the meter's reading at count %1",
+                                  "請輸入調整值 %1 的電表讀值", "请输入调整值 %1 的电表读值"};
 // %1 the count on the output, %2 the reading, %3 its error.
 inline constexpr Texts kStep{"count %1   reading %2 mA   error %3 mA",
                              "調整值 %1   讀值 %2 mA   誤差 %3 mA",

@@ -73,6 +73,10 @@ TrimAssistant::TrimAssistant(TForm2& screen, std::int16_t languageId)
     done_->setObjectName(QStringLiteral("Done"));
     cancel_ = new QPushButton(this);
     cancel_->setObjectName(QStringLiteral("Cancel"));
+    // A click gives a button the focus, and a focused auto-default button takes Return
+    // from then on, also when the assistant opens again: Return must stay with Enter.
+    done_->setAutoDefault(false);
+    cancel_->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(done_);
@@ -172,7 +176,8 @@ void TrimAssistant::choose(TrimPoint point) {
     readings_.clear();
     asFound_.emplace(point, screen_.pageTrimCount(point));
     screen_.meterChoosePoint(point);
-    say(QString::fromUtf8(chooseText(languageId_, texts::meter::kChoosePoint)));
+    say(QString::fromStdString(fillText(chooseText(languageId_, texts::meter::kReadingAt),
+                                        {std::to_string(screen_.pageTrimCount(point))})));
     reading_->setFocus();
 }
 

@@ -3,6 +3,8 @@
 // as an up-down step writes it, drain first), Done and Cancel returning the output to
 // normal, Cancel writing back the counts as found, and what is refused.
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
 
 #include "tests/transmitter/screen_fixture.h"
 #include "transmitter/trim_assistant.h"
@@ -35,7 +37,7 @@ TEST_F(MeterAssistant, EachReadingWritesTheCountItCallsForAndTheEndReturnsToNorm
         int four, twenty;  // the page's counts at the end
     } rows[] = {
         {"4 mA within at the second reading, then Done",
-         {{Four, chosen(7, 1500, 27)},
+         {{Four, chosen(7, 1500, 27), "Enter the meter's reading at count 1500"},
           {"3.950", stepWrite(7, 1589), "count 1589 written: enter the new reading"},
           {"4.001", {}, "Within 0.002 mA at count 1589: the next point, or Done"},
           {Done, normal}},
@@ -111,6 +113,26 @@ TEST_F(MeterAssistant, EachReadingWritesTheCountItCallsForAndTheEndReturnsToNorm
         EXPECT_EQ(text(ui().Edit2), std::to_string(row.four));
         EXPECT_EQ(text(ui().Edi41), std::to_string(row.four)) << "the calibration page's twin";
         EXPECT_EQ(text(ui().Edit3), std::to_string(row.twenty));
+    }
+}
+
+// Return in the reading's field enters the reading, also when the assistant opens again
+// after a click on Done (a clicked button keeps the focus).
+TEST_F(MeterAssistant, ReturnInTheReadingEntersItEachTimeTheAssistantOpens) {
+    readAndClearLog();
+    for (int opening = 1; opening <= 2; ++opening) {
+        SCOPED_TRACE(opening);
+        screen.TrimWithMeterClick();
+        TrimAssistant& assistant = *screen.trimAssistant();
+        assistant.FourClick();
+        assistant.reading().setText(QStringLiteral("4,01"));
+        QTest::keyClick(&assistant.reading(), Qt::Key_Return);
+        EXPECT_TRUE(assistant.isVisible());
+        EXPECT_EQ(assistant.status().toStdString(),
+                  "'4,01' is not a reading in mA: nothing was written");
+        auto* done = assistant.findChild<QPushButton*>(QStringLiteral("Done"));
+        QTest::mouseClick(done, Qt::LeftButton);
+        EXPECT_FALSE(assistant.isVisible());
     }
 }
 
