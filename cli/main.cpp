@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "cli/many_ports.h"
+#include "cli/port_listing.h"
 #include "cli/transmitter_session.h"
 #include "device/config_file.h"
 #include "device/file_paths.h"
@@ -260,6 +261,10 @@ int main(int argc, char** argv) {
     app.add_flag("--version", version, "Print the version and exit");
 
     bool recover = false;
+    auto* portsCommand = app.add_subcommand(
+        "ports", "Every serial port: its device, USB ids, and whether it is the adapter and why");
+    bool portsJson = false;
+    portsCommand->add_flag("--json", portsJson, "As a JSON array");
     auto* identify = app.add_subcommand("identify", "Model, firmware and serial number");
     identify->add_flag("--recover", recover,
                        "Run the probe's recovery passes when no transmitter answers at 4800 baud");
@@ -333,6 +338,17 @@ int main(int argc, char** argv) {
     if (app.get_subcommands().empty()) {
         std::cerr << app.help();
         return cli::kBadInput;
+    }
+
+    if (portsCommand->parsed()) {
+#ifdef _WIN32
+        WmiPortNames source;
+#else
+        SysfsDeviceSource devices;
+        LinuxPortNames source(devices);
+#endif
+        SystemSerialPort port;
+        return cli::listPorts(source, port, portsJson, std::cout, std::cerr);
     }
 
     // A file is read, and checked, before anything is sent.

@@ -6,6 +6,7 @@
 
 #include "device/number_text.h"
 #include "i18n/scan_texts.h"
+#include "link/port_names.h"
 
 namespace kelvane {
 
@@ -112,6 +113,69 @@ AdapterScan scanPortEntries(const std::vector<PortEntry>& entries) {
         }
     }
     return scan;
+}
+
+std::vector<PortReport> reportPortEntries(const std::vector<PortEntry>& entries) {
+    const AdapterScan scan = scanPortEntries(entries);
+    std::vector<PortReport> reports;
+    for (const PortEntry& entry : entries) {
+        const PortNameVerdict verdict = readPortEntry(entry);
+        if (!verdict.listed) {
+            continue;
+        }
+        PortReport report;
+        report.name = entry.name;
+        report.usbIds = entry.usbIds;
+        report.adapter = verdict.adapter;
+        report.chosen = !scan.numberError && static_cast<int>(reports.size()) == scan.selectedLine;
+        // A port the rules pass over still has the number its last "(COMn)" gives.
+        const PortNameVerdict numbered =
+            verdict.adapter ? verdict : readPortEntry(PortEntry(entry.name, true));
+        if (numbered.adapter) {
+            try {
+                report.portNumber = textToInt(numbered.numberText);
+            } catch (const ConversionError&) {
+            }
+        }
+        if (!verdict.adapter) {
+            report.why = "not a USB-to-serial adapter by its name or its bus; name it with --port";
+        } else if (entry.driverProblem != 0) {
+            report.why = "its driver is not working (Windows device problem code " +
+                         std::to_string(entry.driverProblem) + "): reinstall the adapter's driver";
+        } else if (!report.portNumber) {
+            report.why = "its port number \"" + verdict.numberText + "\" is not a number";
+        } else if (*report.portNumber < 1 || *report.portNumber > kHighestPortNumber) {
+            report.why = "its port number is not from 1 to " + std::to_string(kHighestPortNumber);
+        } else if (readPortName(entry.name).adapter) {
+            report.why = "its name says USB-to-Serial";
+        } else {
+            report.why = "a serial port on USB";
+        }
+        reports.push_back(std::move(report));
+    }
+    return reports;
+}
+
+std::string usbIdsOfDeviceId(const std::string& pnpDeviceId) {
+    std::string upper = pnpDeviceId;
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    const auto hexAfter = [&upper](const char* key) -> std::string {
+        const std::size_t at = upper.find(key);
+        if (at == std::string::npos || upper.size() < at + 8 ||
+            !std::all_of(upper.begin() + static_cast<std::ptrdiff_t>(at + 4),
+                         upper.begin() + static_cast<std::ptrdiff_t>(at + 8),
+                         [](unsigned char c) { return std::isxdigit(c) != 0; })) {
+            return {};
+        }
+        std::string digits = upper.substr(at + 4, 4);
+        std::transform(digits.begin(), digits.end(), digits.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        return digits;
+    };
+    const std::string vendor = hexAfter("VID_");
+    const std::string product = hexAfter("PID_");
+    return vendor.empty() || product.empty() ? std::string() : vendor + ":" + product;
 }
 
 std::int16_t portNumberFromText(const std::string& numberText) {

@@ -60,6 +60,22 @@ struct AdapterScan {
 };
 AdapterScan scanPortEntries(const std::vector<PortEntry>& entries);
 
+// One line of `kelvane-cli ports`: a port the scan lists, and whether the scan counts
+// it as the USB-to-serial adapter and why.
+struct PortReport {
+    std::string name;
+    std::optional<int> portNumber;  // from the name: the adapter's, else its last "(COMn)"
+    std::string usbIds;
+    bool adapter = false;  // an adapter by the name rule or as a USB serial port
+    bool chosen = false;   // the adapter the scan takes
+    std::string why;
+};
+std::vector<PortReport> reportPortEntries(const std::vector<PortEntry>& entries);
+
+// "067b:2303" from a Windows device id ("USB\VID_067B&PID_2303\…",
+// "FTDIBUS\VID_0403+PID_6001+…"); empty when it names no vendor and product.
+std::string usbIdsOfDeviceId(const std::string& pnpDeviceId);
+
 // The port number an adapter's number text stands for. Text that is not a decimal
 // integer (also empty text) raises ConversionError "'<text>' is not a valid integer
 // value". Integers beyond the 16-bit port number are held at its limits, so that they

@@ -15,8 +15,12 @@ namespace kelvane {
 // system's ANSI code page on Windows) and what the system says of it besides.
 struct PortEntry {
     PortEntry(std::string deviceName = {}) : name(std::move(deviceName)) {}  // NOLINT
-    PortEntry(std::string deviceName, bool usbSerial, std::uint32_t problem = 0)
-        : name(std::move(deviceName)), usbSerialPort(usbSerial), driverProblem(problem) {}
+    PortEntry(std::string deviceName, bool usbSerial, std::uint32_t problem = 0,
+              std::string usb = {})
+        : name(std::move(deviceName)),
+          usbSerialPort(usbSerial),
+          driverProblem(problem),
+          usbIds(std::move(usb)) {}
 
     std::string name;
     // A serial port on USB or FTDI's bus (Windows: a Ports-class device whose
@@ -24,10 +28,12 @@ struct PortEntry {
     bool usbSerialPort = false;
     // Windows' device problem code (ConfigManagerErrorCode); 0 when the driver works.
     std::uint32_t driverProblem = 0;
+    // The USB vendor and product ids, "0403:6001", where the system says them.
+    std::string usbIds;
 
     bool operator==(const PortEntry& other) const {
         return name == other.name && usbSerialPort == other.usbSerialPort &&
-               driverProblem == other.driverProblem;
+               driverProblem == other.driverProblem && usbIds == other.usbIds;
     }
 };
 

@@ -28,25 +28,37 @@ std::string firstLineOf(const fs::path& file) {
     return line;
 }
 
-// The USB device's product text: the first "product" file above the tty's device
-// (ttyUSB sits two levels below the USB device, ttyACM one). The search ends at the
-// USB device itself (it has "idVendor"): a hub above it is not the adapter.
-std::string usbProduct(const fs::path& deviceLink) {
+// The USB device above the tty's device (ttyUSB sits two levels below it, ttyACM
+// one): its product text, the first "product" file on the way up, and its vendor and
+// product ids ("0403:6001") from the first folder with "idVendor", where the search
+// ends: a hub above it is not the adapter.
+struct UsbDevice {
+    std::string product;
+    std::string ids;
+};
+
+UsbDevice usbDevice(const fs::path& deviceLink) {
     std::error_code error;
     fs::path dir = fs::canonical(deviceLink, error);
+    UsbDevice usb;
     if (error) {
-        return {};
+        return usb;
     }
     for (int level = 0; level < 5 && !dir.empty() && dir != dir.root_path(); ++level) {
-        if (fs::is_regular_file(dir / "product", error)) {
-            return firstLineOf(dir / "product");
+        if (usb.product.empty() && fs::is_regular_file(dir / "product", error)) {
+            usb.product = firstLineOf(dir / "product");
         }
         if (fs::exists(dir / "idVendor", error)) {
-            return {};
+            const std::string vendor = firstLineOf(dir / "idVendor");
+            const std::string product = firstLineOf(dir / "idProduct");
+            if (!vendor.empty() && !product.empty()) {
+                usb.ids = vendor + ":" + product;
+            }
+            return usb;
         }
         dir = dir.parent_path();
     }
-    return {};
+    return usb;
 }
 
 // The kernel lists ttyS0 … ttyS31 whether or not a UART answers there; only a port
@@ -114,7 +126,9 @@ DeviceListing SysfsDeviceSource::listDevices() {
         device.path = (fs::path(devDir_) / name).string();
         device.usbAdapter = startsWith(name, "ttyUSB") || startsWith(name, "ttyACM");
         if (device.usbAdapter) {
-            device.product = usbProduct(deviceLink);
+            const UsbDevice usb = usbDevice(deviceLink);
+            device.product = usb.product;
+            device.usbIds = usb.ids;
         } else if (startsWith(name, "ttyS") && !realUart(ttyDir)) {
             continue;
         }
@@ -189,8 +203,8 @@ void PortAliases::assign(std::vector<SerialDevice> systemDevices,
     entries_.clear();
     int comNumber = 1;
     for (const SerialDevice& device : systemDevices) {
-        entries_.push_back(
-            {"COM" + std::to_string(comNumber), device.path, plugAndPlayName(device, comNumber)});
+        entries_.push_back({"COM" + std::to_string(comNumber), device.path,
+                            plugAndPlayName(device, comNumber), device.usbIds});
         ++comNumber;
     }
 }
@@ -203,7 +217,7 @@ PortNameListing LinuxPortNames::listNames() {
     aliases_.assign(listing.devices, extraAdapters_);
     PortNameListing names;
     for (const PortAliases::Entry& entry : aliases_.entries()) {
-        names.names.push_back(entry.plugAndPlayName);
+        names.names.push_back(PortEntry(entry.plugAndPlayName, false, 0, entry.usbIds));
     }
     return names;
 }

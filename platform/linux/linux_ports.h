@@ -17,7 +17,8 @@ namespace kelvane {
 struct SerialDevice {
     std::string path;  // "/dev/ttyUSB0"
     bool usbAdapter = false;
-    std::string product;  // a USB adapter's product text; empty when unknown
+    std::string product;      // a USB adapter's product text; empty when unknown
+    std::string usbIds = {};  // its vendor and product ids, "0403:6001"; empty when unknown
 };
 
 // What the platform reports: the serial devices, or an error text when the
@@ -58,6 +59,7 @@ class PortAliases {
         std::string alias;  // "COM3"
         std::string path;
         std::string plugAndPlayName;
+        std::string usbIds = {};
     };
 
     // System devices in device-name order, then the extra adapters in the order given

@@ -179,9 +179,10 @@ PortNameListing WmiPortNames::listNames() {
         query_->readProperty(L"Name", name);
         // Empty and null names (and anything else that is not text) are skipped.
         if (name.vt == VT_BSTR) {
-            const bool usbSerial = isUsbSerialPort(asciiProperty(*query_, L"ClassGuid"),
-                                                   asciiProperty(*query_, L"PNPDeviceID"));
-            listing.names.push_back({ansiOf(name.bstrVal), usbSerial, problemCode(*query_)});
+            const std::string deviceId = asciiProperty(*query_, L"PNPDeviceID");
+            const bool usbSerial = isUsbSerialPort(asciiProperty(*query_, L"ClassGuid"), deviceId);
+            listing.names.push_back({ansiOf(name.bstrVal), usbSerial, problemCode(*query_),
+                                     usbIdsOfDeviceId(deviceId)});
         }
         VariantClear(&name);
     }

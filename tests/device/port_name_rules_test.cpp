@@ -54,16 +54,21 @@ TEST(PortNameRules, AUsbSerialPortIsAPortsClassDeviceOnUsbOrFtdisBus) {
         const char* classGuid;
         const char* deviceId;
         bool usbSerial;
+        const char* usbIds;  // the vendor and product ids kelvane-cli ports shows
     } rows[] = {
         // The adapters' own ids are rows of the WMI listing's table; these are the edges.
-        {"{4d36e978-e325-11ce-bfc1-08002be10318}", "usb\\vid_1a86&pid_7523\\5", true},
-        {ports, "USBPRINT\\x", false},
-        {ports, "", false},
-        {"{4D36E978-E325-11CE-BFC1-08002BE10318}x", "USB\\VID_1A86&PID_7523", false},
-        {"", "USB\\VID_1A86&PID_7523", false},
+        {"{4d36e978-e325-11ce-bfc1-08002be10318}", "usb\\vid_1a86&pid_7523\\5", true, "1a86:7523"},
+        {ports, "USBPRINT\\x", false, ""},
+        {ports, "", false, ""},
+        {"{4D36E978-E325-11CE-BFC1-08002BE10318}x", "USB\\VID_1A86&PID_7523", false, "1a86:7523"},
+        {"", "USB\\VID_1A86&PID_7523", false, "1a86:7523"},
+        {ports, "ACPI\\PNP0501\\1", false, ""},
+        {ports, "USB\\VID_1A86&PID_75", true, ""},
+        {ports, "USB\\VID_1A8G&PID_7523", true, ""},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(isUsbSerialPort(row.classGuid, row.deviceId), row.usbSerial) << row.deviceId;
+        EXPECT_EQ(usbIdsOfDeviceId(row.deviceId), row.usbIds) << row.deviceId;
     }
 }
 
@@ -125,6 +130,44 @@ TEST(PortNameRules, AScanChoosesTheLastWorkingAdapterByItsNameOrItsBus) {
         EXPECT_EQ(scan.driverProblem, row.driverProblem);
         EXPECT_EQ(scan.numberError, row.numberError);
     }
+}
+
+// kelvane-cli ports: each listed port, whether it is the adapter and why.
+TEST(PortNameRules, APortReportSaysWhetherEachPortIsTheAdapterAndWhy) {
+    const std::vector<PortEntry> entries = {
+        {"Communications Port (COM1)"},
+        {"Intel(R) Management Engine Interface"},  // no "COM": not a port
+        {"Prolific USB-to-Serial Comm Port (COM5)", true, 0, "067b:2303"},
+        {"USB-SERIAL CH340 (COM3)", true, 28, "1a86:7523"},
+        {"USB Serial Port (COM300)", true},
+        {"Silicon Labs CP210x USB to UART Bridge (COM7)", true, 0, "10c4:ea60"},
+    };
+    const struct {
+        const char* name;
+        std::optional<int> portNumber;
+        bool adapter, chosen;
+        const char* why;
+    } rows[] = {
+        {"Communications Port (COM1)", 1, false, false,
+         "not a USB-to-serial adapter by its name or its bus; name it with --port"},
+        {"Prolific USB-to-Serial Comm Port (COM5)", 5, true, false, "its name says USB-to-Serial"},
+        {"USB-SERIAL CH340 (COM3)", 3, true, false,
+         "its driver is not working (Windows device problem code 28): reinstall the adapter's "
+         "driver"},
+        {"USB Serial Port (COM300)", 300, true, false, "its port number is not from 1 to 255"},
+        {"Silicon Labs CP210x USB to UART Bridge (COM7)", 7, true, true, "a serial port on USB"},
+    };
+    const std::vector<PortReport> reports = reportPortEntries(entries);
+    ASSERT_EQ(reports.size(), std::size(rows));
+    for (std::size_t i = 0; i < reports.size(); ++i) {
+        SCOPED_TRACE(rows[i].name);
+        EXPECT_EQ(reports[i].name, rows[i].name);
+        EXPECT_EQ(reports[i].portNumber, rows[i].portNumber);
+        EXPECT_EQ(reports[i].adapter, rows[i].adapter);
+        EXPECT_EQ(reports[i].chosen, rows[i].chosen);
+        EXPECT_EQ(reports[i].why, rows[i].why);
+    }
+    EXPECT_EQ(reports[1].usbIds, "067b:2303");
 }
 
 TEST(PortNameRules, PortNumberTextMustBeADecimalInteger) {

@@ -46,7 +46,7 @@ class FakeSysfs : public ::testing::Test {
     fs::path root_;
 };
 
-TEST_F(FakeSysfs, ListsHardwarePortsInDeviceNameOrderWithUsbProductTexts) {
+TEST_F(FakeSysfs, ListsHardwarePortsInDeviceNameOrderWithUsbProductTextsAndIds) {
     tty("tty0", "");
     tty("ptmx", "");
     tty("ttyS0", "platform/serial8250/tty0");
@@ -59,6 +59,8 @@ TEST_F(FakeSysfs, ListsHardwarePortsInDeviceNameOrderWithUsbProductTexts) {
     write(root_ / "devices/usb1/1-1/product", "FT232R USB UART\n");
     tty("ttyACM0", "usb1/1-3/1-3:1.0");
     write(root_ / "devices/usb1/1-3/product", "Pico\n");
+    write(root_ / "devices/usb1/1-3/idVendor", "2e8a\n");
+    write(root_ / "devices/usb1/1-3/idProduct", "000a\n");
     tty("ttyAMA0", "platform/fe201000.serial");
 
     SysfsDeviceSource source(classDir(), "/dev");
@@ -72,6 +74,8 @@ TEST_F(FakeSysfs, ListsHardwarePortsInDeviceNameOrderWithUsbProductTexts) {
                                                "/dev/ttyUSB2", "/dev/ttyUSB10"}));
     EXPECT_TRUE(listing.devices[0].usbAdapter);
     EXPECT_EQ(listing.devices[0].product, "Pico");
+    EXPECT_EQ(listing.devices[0].usbIds, "2e8a:000a");
+    EXPECT_EQ(listing.devices[3].usbIds, "") << "no idVendor file: ids unknown";
     EXPECT_FALSE(listing.devices[1].usbAdapter);
     EXPECT_FALSE(listing.devices[2].usbAdapter);
     EXPECT_EQ(listing.devices[3].product, "FT232R USB UART");
@@ -90,6 +94,7 @@ TEST_F(FakeSysfs, AnAdapterWithoutProductTextIsNotNamedAfterItsHub) {
     ASSERT_EQ(listing.devices.size(), 1u);
     EXPECT_TRUE(listing.devices[0].usbAdapter);
     EXPECT_EQ(listing.devices[0].product, "");
+    EXPECT_EQ(listing.devices[0].usbIds, "") << "no idProduct: ids unknown";
     EXPECT_EQ(plugAndPlayName(listing.devices[0], 1),
               "ttyUSB0 USB-to-Serial Comm Port (COM1) /dev/ttyUSB0");
 }

@@ -134,50 +134,68 @@ TEST(WmiPortNames, EveryCommonAdapterIsFoundByItsNameOrItsBus) {
         Value device;
         int portNumber;  // chosen by the scan; 0: not chosen
         std::optional<std::uint32_t> driverProblem;
+        const char* usbIds;  // what kelvane-cli ports shows
     } rows[] = {
         {{VT_BSTR, L"Prolific USB-to-Serial Comm Port (COM5)", ports, L"USB\\VID_067B&PID_2303\\5",
           0},
          5,
-         std::nullopt},
+         std::nullopt,
+         "067b:2303"},
         {{VT_BSTR, L"Prolific PL2303GT USB Serial COM Port (COM3)", ports,
           L"USB\\VID_067B&PID_23C3\\6&1", 0},
          3,
-         std::nullopt},
+         std::nullopt,
+         "067b:23c3"},
         {{VT_BSTR, L"USB Serial Port (COM4)", ports, L"FTDIBUS\\VID_0403+PID_6001+A50285BIA\\0000",
           0},
          4,
-         std::nullopt},
+         std::nullopt,
+         ""},
         {{VT_BSTR, L"USB-SERIAL CH340 (COM3)", ports, L"USB\\VID_1A86&PID_7523\\5&2", 0},
          3,
-         std::nullopt},
+         std::nullopt,
+         ""},
         {{VT_BSTR, L"USB-Enhanced-SERIAL CH343 (COM6)", ports, L"USB\\VID_1A86&PID_55D3\\5&3", 0},
          6,
-         std::nullopt},
+         std::nullopt,
+         ""},
         {{VT_BSTR, L"Silicon Labs CP210x USB to UART Bridge (COM5)", ports,
           L"USB\\VID_10C4&PID_EA60\\0001", 0},
          5,
-         std::nullopt},
+         std::nullopt,
+         "10c4:ea60"},
         {{VT_BSTR, L"USB Serial Device (COM3)", ports, L"USB\\VID_2341&PID_0043\\7", 0},
          3,
-         std::nullopt},
+         std::nullopt,
+         ""},
         {{VT_BSTR, L"MOXA USB Serial Port (COM7)", ports, L"USB\\VID_110A&PID_1150\\8", 0},
          7,
-         std::nullopt},
+         std::nullopt,
+         "110a:1150"},
         {{VT_BSTR, L"USB Serial Port (COM23)", ports, L"FTDIBUS\\VID_0403+PID_6015+D3\\0000", 0},
          23,
-         std::nullopt},
+         std::nullopt,
+         ""},
         // A driver that refuses the chip, a missing driver: named, never probed.
         {{VT_BSTR, L"Prolific USB-to-Serial Comm Port (COM5)", ports, L"USB\\VID_067B&PID_2303\\5",
           10},
          0,
-         10},
-        {{VT_BSTR, L"USB-SERIAL CH340 (COM3)", ports, L"USB\\VID_1A86&PID_7523\\5&2", 28}, 0, 28},
+         10,
+         "067b:2303"},
+        {{VT_BSTR, L"USB-SERIAL CH340 (COM3)", ports, L"USB\\VID_1A86&PID_7523\\5&2", 28},
+         0,
+         28,
+         ""},
         // A built-in port, and a USB device of another class.
-        {{VT_BSTR, L"Communications Port (COM1)", ports, L"ACPI\\PNP0501\\1", 0}, 0, std::nullopt},
+        {{VT_BSTR, L"Communications Port (COM1)", ports, L"ACPI\\PNP0501\\1", 0},
+         0,
+         std::nullopt,
+         ""},
         {{VT_BSTR, L"USB Composite Device (COM9)", L"{36FC9E60-C465-11CF-8056-444553540000}",
           L"USB\\VID_1A86&PID_7523", 0},
          0,
-         std::nullopt},
+         std::nullopt,
+         ""},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(row.device.text)));
@@ -189,6 +207,7 @@ TEST(WmiPortNames, EveryCommonAdapterIsFoundByItsNameOrItsBus) {
         EXPECT_EQ(scan.portNumber, row.portNumber);
         EXPECT_EQ(scan.selectedLine, row.portNumber ? 0 : -1);
         EXPECT_EQ(scan.driverProblem, row.driverProblem);
+        EXPECT_EQ(listing.names.at(0).usbIds, row.usbIds);
     }
 }
 
