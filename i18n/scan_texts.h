@@ -25,21 +25,24 @@ inline constexpr Texts kDeviceNotFound{"Device Not Found", "找不到裝置", "�
 inline constexpr Texts kDriverNotWorking{
     "Driver not working (code %1)", "驅動程式無法運作 (代碼 %1)", "驱动程序无法工作 (代码 %1)"};
 
-// Why the adapter's device, which exists, could not be opened; %1 is the device.
-#ifdef _WIN32
-inline constexpr Texts kCannotOpenPermission{
+// Why the adapter's device, which exists, could not be opened; %1 is the device. The
+// advice on permission is each system's own; the manual names both.
+inline constexpr Texts kCannotOpenPermissionWindows{
     "Cannot open %1: permission denied.\nAsk your administrator whether your account may use "
     "the adapter's COM port.",
     "無法開啟 %1: 權限不足。\n請向系統管理員確認您的帳號可否使用轉接器的 COM 埠。",
     "无法打开 %1: 权限不足。\n请向系统管理员确认您的账号可否使用转接器的 COM 端口。"};
-#else
-inline constexpr Texts kCannotOpenPermission{
+inline constexpr Texts kCannotOpenPermissionLinux{
     "Cannot open %1: permission denied.\nAdd your user to the dialout group: sudo usermod -aG "
     "dialout $USER, then log in again.",
     "無法開啟 %1: 權限不足。\n請將您的帳號加入 dialout 群組: sudo usermod -aG dialout $USER,"
     "然後重新登入。",
     "无法打开 %1: 权限不足。\n请将您的账号加入 dialout 组: sudo usermod -aG dialout $USER,"
     "然后重新登录。"};
+#ifdef _WIN32
+inline constexpr const Texts& kCannotOpenPermission = kCannotOpenPermissionWindows;
+#else
+inline constexpr const Texts& kCannotOpenPermission = kCannotOpenPermissionLinux;
 #endif
 inline constexpr Texts kCannotOpenBusy{
     "Cannot open %1: another program is using it.\nClose that program, then press Start again.",

@@ -3,6 +3,7 @@
 // validation, live measurement, the calibration page in the three languages) and
 // saves each as FOLDER/<state>.png, and the configuration record after a write in the
 // three languages as FOLDER/report-<language>.pdf. Run it offscreen or under Xvfb.
+// `kelvane-screens --manual SOURCE OUT` builds the manual (tools/manual_builder.h).
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -11,59 +12,41 @@
 #include <QPainter>
 #include <cstdio>
 #include <functional>
+#include <string>
 
 #include "device/number_text.h"
-#include "link/in_memory_port.h"
-#include "link/link.h"
-#include "sim/in_memory_device.h"
-#include "transmitter/tform2.h"
+#include "tools/manual_builder.h"
+#include "tools/screen_bench.h"
 
 using namespace kelvane;
 
 namespace {
 
-struct Bench {
-    VirtualClock clock;
-    InMemoryPort port{clock};
-    sim::Transmitter device{sim::DeviceSettings{}};
-    sim::InMemoryDevice peer{device};
-    RecordingDialogs dialogs;
-    Link link{port, dialogs};
-    ProgramState state;
-    TForm2 screen{link, state, dialogs, ScreenHooks{}};
-
-    Bench() {
-        port.attach("COM1", peer);
-        link.OpenPort(0, 0);
-        state.deviceAddress = 1;
-        state.languageId = kLanguageEnglish;
-        state.modelCode = device.modelCode();
-        state.firmwareVersionIndex = device.firmwareIndex();
-        state.serialNumber = device.serialNumber();
-        // Showing the screen activates it, which starts a read; its tick follows.
-        screen.show();
-        QApplication::processEvents();
-        if (!ui().Timer2->isActive()) {
-            screen.FormActivate();
-        }
-        screen.Timer2Timer();
-    }
-    const TForm2Design& ui() const { return screen.design(); }
-};
+using Bench = tools::ScreenBench;
 
 bool save(QWidget& window, const QString& path) {
-    QApplication::processEvents();
-    const bool saved = window.grab().save(path);
-    std::printf("%s %s\n", saved ? "saved" : "could not save", qPrintable(path));
-    return saved;
+    return tools::saveWindow(window, path);
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // The offscreen platform says for every window shown that it cannot place it.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
+        if (!message.startsWith(QLatin1String("This plugin does not support"))) {
+            std::fprintf(stderr, "%s\n", qPrintable(message));
+        }
+    });
     QApplication application(argc, argv);
+    if (argc == 4 && std::string(argv[1]) == "--manual") {
+        return tools::buildManual(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]))
+                   ? 0
+                   : 1;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: kelvane-screens FOLDER\n");
+        std::fprintf(stderr,
+                     "usage: kelvane-screens FOLDER\n"
+                     "       kelvane-screens --manual SOURCE OUT\n");
         return 2;
     }
     const QDir folder(QString::fromLocal8Bit(argv[1]));
