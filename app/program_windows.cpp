@@ -1,5 +1,7 @@
 #include "app/program_windows.h"
 
+#include <QApplication>
+
 namespace kelvane {
 
 template <class Window>
@@ -53,6 +55,10 @@ ProgramWindows::ProgramWindows(ProgramParts parts) {
     form3_->addLanguageScreen(*form5_);
     form3_->addLanguageScreen(*form7_);
     form3_->addLanguageScreen(*form10_);
+
+    // F1 in every window opens the manual of the language chosen.
+    helpKey_ = std::make_unique<HelpKey>([&state = parts.state] { return state.languageId; });
+    qApp->installEventFilter(helpKey_.get());
 
     form8_->setShowScanScreen([this, autoStart = parts.autoStart] {
         form3_->show();

@@ -19,6 +19,7 @@
 #include "link/program_state.h"
 #include "scan/tform3.h"
 #include "transmitter/tform2.h"
+#include "ui/help_contents.h"
 #include "ui/qt_translations.h"
 
 namespace kelvane {
@@ -58,6 +59,7 @@ class ProgramWindows {
 
     std::vector<QString> creationOrder_;
     QtTranslations qtTexts_;  // Qt's own texts follow the Language menu too
+    std::unique_ptr<HelpKey> helpKey_;
     std::unique_ptr<TForm8> form8_;
     std::unique_ptr<TForm3> form3_;
     std::unique_ptr<TForm1> form1_;

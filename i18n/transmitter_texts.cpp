@@ -31,12 +31,13 @@ const std::array<CaptionEntry, 4> kConfigurationFileCaptions{{
     {"ExportReport1", CaptionKind::Menu, {"Export Report...", "匯出報告...", "导出报告..."}},
 }};
 
-const std::array<CaptionEntry, 3> kViewCaptions{{
+const std::array<CaptionEntry, 4> kViewCaptions{{
     {"View1", CaptionKind::Menu, {"View", "檢視", "查看"}},
     {"MeasuringValueTrend1",
      CaptionKind::Menu,
      {"Measuring Value Trend", "量測值趨勢圖", "量测值趋势图"}},
     {"TrimWithMeter1", CaptionKind::Menu, {"Trim With Meter...", "以電表調校...", "以电表调校..."}},
+    {"Manual1", CaptionKind::Menu, {"Manual\tF1", "使用手冊\tF1", "使用手册\tF1"}},
 }};
 
 const std::array<CaptionEntry, 19> kConfigurationCaptions{{

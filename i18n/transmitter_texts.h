@@ -46,7 +46,7 @@ inline constexpr Texts kDifferences{
     "The device differs from the file:", "裝置與設定檔不同:", "装置与设定档不同:"};
 inline constexpr Texts kNoDifferences{"no differences", "沒有差異", "没有差异"};
 // The View menu and the measuring value trend window.
-extern const std::array<CaptionEntry, 3> kViewCaptions;
+extern const std::array<CaptionEntry, 4> kViewCaptions;
 namespace trend {
 inline constexpr Texts kTitle{"Measuring Value Trend", "量測值趨勢圖", "量测值趋势图"};
 inline constexpr Texts kSaveCsv{"Save CSV...", "儲存 CSV...", "保存 CSV..."};

@@ -2,21 +2,15 @@
 // status label, the identity captions, the menus and the language captions.
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
-#include <QDir>
-#include <QUrl>
 #include <QWindow>
 
 #include "device/register_map.h"
-#include "i18n/help_files.h"
 #include "i18n/transmitter_texts.h"
 #include "transmitter/tform2.h"
 #include "transmitter/trim_assistant.h"
 #include "ui/handler_guard.h"
+#include "ui/help_contents.h"
 #include "ui/language_marks.h"
-#ifdef _WIN32
-#include "platform/windows/help_contents.h"
-#endif
 
 namespace kelvane {
 
@@ -164,13 +158,7 @@ void TForm2::StartClick() {
 }
 
 void TForm2::ConentsClick() {
-#ifdef _WIN32
-    // The shell opens the bare name against the current directory.
-    openHelpContents(state_.languageId);
-#else
-    const QString name = QString::fromLatin1(helpFileName(state_.languageId));
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::current().absoluteFilePath(name)));
-#endif
+    openHelp(state_.languageId);
 }
 
 void TForm2::HelpClick() {

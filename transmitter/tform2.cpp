@@ -41,6 +41,7 @@ void TForm2::connectHandlers() {
     onClick(ui.ExportReport1, &QAction::triggered, &TForm2::ExportReportClick);
     onClick(ui.MeasuringValueTrend1, &QAction::triggered, &TForm2::MeasuringValueTrendClick);
     onClick(ui.TrimWithMeter1, &QAction::triggered, &TForm2::TrimWithMeterClick);
+    onClick(ui.Manual1, &QAction::triggered, &TForm2::ConentsClick);
     onClick(ui.CompareTimer, &QTimer::timeout, &TForm2::CompareTimerTimer);
     onClick(ui.English, &QAction::triggered, &TForm2::EnglishClick);
     onClick(ui.Traditional, &QAction::triggered, &TForm2::TraditionalClick);

@@ -152,6 +152,9 @@ void TForm2Design::build(QMainWindow& form) {
     MeasuringValueTrend1->setObjectName("MeasuringValueTrend1");
     TrimWithMeter1 = View1->addAction("Trim With Meter...");
     TrimWithMeter1->setObjectName("TrimWithMeter1");
+    View1->addSeparator();
+    Manual1 = View1->addAction("Manual\tF1");  // F1 itself is the program's (HelpKey)
+    Manual1->setObjectName("Manual1");
     Scan = bar->addMenu("Scan");
     Scan->setObjectName("Scan");
     Start = Scan->addAction("Start");

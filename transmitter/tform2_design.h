@@ -43,6 +43,7 @@ struct TForm2Design {
     QAction* CompareWithDevice1 = nullptr;
     QAction* ExportReport1 = nullptr;
     QAction* TrimWithMeter1 = nullptr;
+    QAction* Manual1 = nullptr;  // opens the manual, as F1 does
     QAction* Exit1 = nullptr;
     QMenu* Language = nullptr;
     QAction* English = nullptr;

@@ -7,12 +7,14 @@
 
 #include <shellapi.h>
 
-#include "i18n/help_files.h"
-
 namespace kelvane {
 
-void openHelpContents(std::int16_t languageId) {
-    ShellExecuteA(nullptr, "open", helpFileName(languageId), nullptr, nullptr, SW_SHOWMAXIMIZED);
+void openHelpContents(const std::string& target) {
+    // Wide, so that a folder with a Chinese name opens as well.
+    const int length = MultiByteToWideChar(CP_UTF8, 0, target.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 1), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, target.c_str(), -1, wide.data(), length);
+    ShellExecuteW(nullptr, L"open", wide.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
 }
 
 }  // namespace kelvane

@@ -1,12 +1,12 @@
-// The transmitter screen's Help Contents: the shell opens the language's help file
-// by its bare name, so Windows finds it in the current directory.
+// The transmitter screen's Help Contents on Windows: the shell opens the help file,
+// by its bare name when the current directory holds it (device/help_location.h).
 #pragma once
 
-#include <cstdint>
+#include <string>
 
 namespace kelvane {
 
-// Opens the help file of `languageId` maximized; whether the shell could is not checked.
-void openHelpContents(std::int16_t languageId);
+// Opens `target` (UTF-8) maximized; whether the shell could is not checked.
+void openHelpContents(const std::string& target);
 
 }  // namespace kelvane
