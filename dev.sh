@@ -25,9 +25,10 @@ packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev
 fuzz_packages=(clang libclang-rt-14-dev)
 # Cross-building for Windows and running the result: mingw-w64 with posix threads,
 # GoogleTest's sources, Qt's build tools (Qt itself comes from Debian's source), wine
-# with its fonts, zip and NSIS for the release files.
+# with its fonts, zip and NSIS for the release files, Free Pascal's chmcmd for the help
+# files and chmlib's extract_chmLib to list them.
 windows_packages=(g++-mingw-w64-x86-64-posix googletest ninja-build perl xz-utils wine wine64
-                  fonts-wine zip nsis osslsigncode)
+                  fonts-wine zip nsis osslsigncode fp-utils libchm-bin)
 # Making and checking the .deb.
 package_packages=(dpkg-dev file help2man lintian desktop-file-utils appstream)
 

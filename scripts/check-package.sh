@@ -27,4 +27,12 @@ for page in kelvane kelvane-cli kelvane-sim; do
 done
 test -s "$root/usr/share/applications/org.kelvane.Kelvane.desktop"
 test -s "$root/usr/share/icons/hicolor/scalable/apps/kelvane.svg"
+# The manual of each language, its pictures and its troubleshooting, which F1 opens.
+for language in en zh-TW zh-CN; do
+    for page in index troubleshooting input-ranges; do
+        test -s "$root/usr/share/doc/kelvane/manual/$language/$page.html"
+    done
+    test -s "$root/usr/share/doc/kelvane/manual/$language/images/transmitter.png"
+done
+grep -q '^Exec=kelvane --simulate$' "$root/usr/share/applications/org.kelvane.Kelvane.desktop"
 echo "package check passed: $deb"

@@ -131,8 +131,40 @@ make_cli_zip() {
     echo "Zip: $out/$name.zip"
 }
 
+# The help files beside kelvane.exe: each language's manual, as the native build made
+# it (pages, pictures rendered by the program, contents and index), compiled by
+# chmcmd. The contents and index are read in the help file's language's code page, the
+# pages by their own UTF-8 charset. Each file is listed again (extract_chmLib) to
+# check that its pages, pictures, contents and index are inside.
+# Usage: make_help_files STAGE_DIR
+make_help_files() {
+    local language codepage folder name
+    for language in en:WINDOWS-1252:QTR-E zh-TW:CP950:QTR-T zh-CN:CP936:QTR-S; do
+        IFS=: read -r folder codepage name <<<"$language"
+        local work="$out/help/$folder"
+        rm -rf "$work"
+        mkdir -p "$out/help"
+        cp -r "$native/manual/$folder" "$work"
+        for sitemap in toc.hhc index.hhk; do
+            iconv -f UTF-8 -t "$codepage" "$native/manual/$folder/$sitemap" >"$work/$sitemap"
+        done
+        (cd "$work" && chmcmd kelvane.hhp >/dev/null)
+        rm -rf "$work.listed"
+        extract_chmLib "$work/$name.chm" "$work.listed" >/dev/null
+        for file in index.html troubleshooting.html input-ranges.html images/transmitter.png \
+            images/trim-assistant.png manual.css toc.hhc index.hhk; do
+            if [ ! -s "$work.listed/$file" ]; then
+                echo "$name.chm lacks $file" >&2
+                return 1
+            fi
+        done
+        cp "$work/$name.chm" "$1/"
+        echo "Help file: $1/$name.chm"
+    done
+}
+
 # The program's files as installed: both programs, the DLLs they load, Qt's plugins
-# and its translations in the folders looked in beside the program.
+# and its translations in the folders looked in beside the program, the help files.
 stage_program() {
     stage="$out/kelvane-$version-windows-x64"
     rm -rf "$stage"
@@ -146,6 +178,7 @@ stage_program() {
     # every system), where the program looks for them beside itself.
     mkdir -p "$stage/translations"
     cp /usr/share/qt6/translations/qtbase_zh_{TW,CN}.qm "$stage/translations/"
+    make_help_files "$stage"
     find "$stage" -name '*.exe' -o -name '*.dll' | xargs x86_64-w64-mingw32-strip
     "$here/scripts/sign-windows.sh" "$stage"/*.exe
     licences "Kelvane (Qt and the runtime libraries below come as DLLs; CLI11 and nlohmann-json are built into kelvane-cli.exe)" \

@@ -103,7 +103,12 @@ Section "Kelvane"
     !insertmacro InstallFiles
     WriteUninstaller "$INSTDIR\uninstall.exe"
     CreateDirectory "$SMPROGRAMS\Kelvane"
+    ; A shortcut starts in the folder last set: the install folder, where the program
+    ; finds its help files by their bare names.
+    SetOutPath "$INSTDIR"
     CreateShortcut "$SMPROGRAMS\Kelvane\Kelvane.lnk" "$INSTDIR\kelvane.exe"
+    CreateShortcut "$SMPROGRAMS\Kelvane\Kelvane (simulated transmitter).lnk" \
+        "$INSTDIR\kelvane.exe" "--simulate"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Kelvane"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Kelvane developers"
@@ -133,6 +138,7 @@ Section "Uninstall"
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
     Delete "$SMPROGRAMS\Kelvane\Kelvane.lnk"
+    Delete "$SMPROGRAMS\Kelvane\Kelvane (simulated transmitter).lnk"
     RMDir "$SMPROGRAMS\Kelvane"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd
