@@ -38,7 +38,7 @@
 #else
 #include "platform/linux/linux_ports.h"
 #include "platform/linux/posix_serial_port.h"
-#include "platform/linux/simulated_adapter.h"
+#include "sim/pty_adapter.h"
 #endif
 
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/linux/simulated_adapter.h"
+#include "sim/pty_adapter.h"
 
 #include "sim/model_names.h"
 #include "sim/pty_device.h"
