@@ -117,32 +117,38 @@ ProbeOutcome runProbe(Link& link, ProgramState& state, const ProbeSteps& steps) 
     // the end; what they find is not acted on.
     for (std::int16_t line = 0; line < lineCount;) {
         state.lineSettingsIndex = line;
-        link.ClosePort();
-        link.OpenPort(portIndex, line);
-        link.Drain();
-        if (streamingLine()) {
-            return ProbeOutcome::DeviceNotFound;
-        }
-        link.SendRequest(kBroadcastAddress, regmap::fn(FunctionCode::WriteAnyValue),
-                         kAddressRegister, kDeviceAddress);
-        // No reply comes to a broadcast; these wait out the line.
-        link.CollectResponse();
-        if (streamingLine()) {
-            return ProbeOutcome::DeviceNotFound;
-        }
-        link.CollectResponse();
-        link.SendRequest(kBroadcastAddress, regmap::fn(FunctionCode::WriteRegister),
-                         kBaudCodeRegister, kLine19200);
-        link.CollectResponse();
-        if (streamingLine()) {
-            return ProbeOutcome::DeviceNotFound;
-        }
-        link.ClosePort();
-        link.OpenPort(portIndex, kLine19200);
-        steps.getSerialN(kDeviceAddress);
-        if (streamingLine()) {
-            state.familyCode = 0;
-            return ProbeOutcome::DeviceNotFound;
+        // The pass's steps, each followed by the streaming check (the family is still
+        // 0 before the identity is asked for, so that it stays 0 whichever step ends).
+        const std::function<void()> pass[] = {
+            [&] {
+                link.ClosePort();
+                link.OpenPort(portIndex, line);
+                link.Drain();
+            },
+            [&] {
+                link.SendRequest(kBroadcastAddress, regmap::fn(FunctionCode::WriteAnyValue),
+                                 kAddressRegister, kDeviceAddress);
+                // No reply comes to a broadcast; these wait out the line.
+                link.CollectResponse();
+            },
+            [&] {
+                link.CollectResponse();
+                link.SendRequest(kBroadcastAddress, regmap::fn(FunctionCode::WriteRegister),
+                                 kBaudCodeRegister, kLine19200);
+                link.CollectResponse();
+            },
+            [&] {
+                link.ClosePort();
+                link.OpenPort(portIndex, kLine19200);
+                steps.getSerialN(kDeviceAddress);
+            },
+        };
+        for (const auto& step : pass) {
+            step();
+            if (streamingLine()) {
+                state.familyCode = 0;
+                return ProbeOutcome::DeviceNotFound;
+            }
         }
         ++line;
         state.lineSettingsIndex = line;
