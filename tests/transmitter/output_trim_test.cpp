@@ -238,55 +238,79 @@ TEST_F(OutputTrim, EveryArrowClickStepsTheWayOfItsArrow) {
 TEST_F(OutputTrim, AHeldArrowStepsAndWritesOnEveryRepeat) {
     screen.show();
     QApplication::processEvents();
-    readWithChoice(ui().RadioButton1);
-    QToolButton* arrow = ui().UpDown3->upArrow();
-    QTest::mousePress(arrow, Qt::LeftButton, {}, arrow->rect().center());
-    QTest::qWait(UpDown::kRepeatDelayMs + 10 * UpDown::kRepeatIntervalMs);
-    QTest::mouseRelease(arrow, Qt::LeftButton, {}, arrow->rect().center());
-    const int steps = text(ui().Edit2) == "" ? 0 : std::stoi(text(ui().Edit2)) - 1500;
-    EXPECT_GE(steps, 3);
-    std::vector<std::string> expected;
-    for (int i = 1; i <= steps; ++i) {
-        for (const std::string& step : exchange({{collected(0)}, echoed(5, 7, 1500 + i)})) {
-            expected.push_back(step);
+    const struct {
+        QToolButton* (UpDown::*arrow)() const;
+        int step;
+    } rows[] = {{&UpDown::upArrow, 1}, {&UpDown::downArrow, -1}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.step);
+        device.registers[7] = 1500;  // the count as found, whatever the last row wrote
+        readWithChoice(ui().RadioButton1);
+        QToolButton* arrow = (ui().UpDown3->*row.arrow)();
+        QTest::mousePress(arrow, Qt::LeftButton, {}, arrow->rect().center());
+        QTest::qWait(UpDown::kRepeatDelayMs + 10 * UpDown::kRepeatIntervalMs);
+        QTest::mouseRelease(arrow, Qt::LeftButton, {}, arrow->rect().center());
+        const int steps =
+            text(ui().Edit2) == "" ? 0 : (std::stoi(text(ui().Edit2)) - 1500) * row.step;
+        EXPECT_GE(steps, 3);
+        std::vector<std::string> expected;
+        for (int i = 1; i <= steps; ++i) {
+            for (const std::string& step :
+                 exchange({{collected(0)}, echoed(5, 7, 1500 + i * row.step)})) {
+                expected.push_back(step);
+            }
         }
+        EXPECT_EQ(log.steps, expected);
     }
-    EXPECT_EQ(log.steps, expected);
     screen.hide();
 }
 
 // Gestures on a bar other than the left button's: one write of the final count when
-// its point is chosen, none otherwise.
+// its point is chosen and the bar moved, none otherwise.
 TEST_F(OutputTrim, EveryGestureThatMovesABarWritesItsFinalCountOnce) {
     screen.show();
     QApplication::processEvents();
+    const auto menu = [](const char* item) {
+        return [item](ScrollBar& bar) { chooseFromContextMenu(bar, item); };
+    };
     const struct {
         const char* name;
         std::function<void(ScrollBar&)> gesture;
         QRadioButton* TForm2Design::*chosen;
         bool writes;
+        std::optional<int> count;  // the bar's count afterwards; none: anywhere but 1500
     } rows[] = {
 #ifndef _WIN32  // Windows' scroll bars leave the middle button alone
         {"middle click",
          [](ScrollBar& bar) { QTest::mouseClick(&bar, Qt::MiddleButton, {}, bar.rect().center()); },
-         &TForm2Design::RadioButton1, true},
+         &TForm2Design::RadioButton1, true, std::nullopt},
 #endif
-        {"context menu: Right edge",
-         [](ScrollBar& bar) { chooseFromContextMenu(bar, "Right edge"); },
-         &TForm2Design::RadioButton1, true},
-        {"context menu: Scroll here",
-         [](ScrollBar& bar) { chooseFromContextMenu(bar, "Scroll here"); },
-         &TForm2Design::RadioButton1, true},
-        {"context menu with 20mA chosen",
-         [](ScrollBar& bar) { chooseFromContextMenu(bar, "Page left"); },
-         &TForm2Design::RadioButton2, false},
+        {"context menu: Right edge", menu("Right edge"), &TForm2Design::RadioButton1, true, 32767},
+        {"context menu: Page right", menu("Page right"), &TForm2Design::RadioButton1, true, 1550},
+        {"context menu: Scroll here", menu("Scroll here"), &TForm2Design::RadioButton1, true,
+         std::nullopt},
+        {"context menu with 20mA chosen", menu("Page left"), &TForm2Design::RadioButton2, false,
+         1450},
+        // A gesture that does not move the bar ends nothing, so writes nothing.
+        {"context menu: Left edge, already there",
+         [this](ScrollBar& bar) {
+             chooseFromContextMenu(bar, "Left edge");
+             log.clear();
+             chooseFromContextMenu(bar, "Left edge");
+         },
+         &TForm2Design::RadioButton1, false, 0},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
+        device.registers[7] = 1500;
         readWithChoice(ui().*row.chosen);
         row.gesture(*ui().ScrollBar3);
         const int count = ui().ScrollBar3->value();
-        EXPECT_NE(count, 1500);
+        if (row.count) {
+            EXPECT_EQ(count, *row.count);
+        } else {
+            EXPECT_NE(count, 1500);
+        }
         EXPECT_EQ(text(ui().Edit2), std::to_string(count));
         EXPECT_EQ(log.steps, row.writes ? echoed(5, 7, count) : std::vector<std::string>{});
     }

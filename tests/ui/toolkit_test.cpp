@@ -1,20 +1,16 @@
 // The toolkit behaviours the screens rely on: a radio group's item index (click
 // handler on change only, clamping, none, hidden items), the up-down's directions
-// and wrap, the scroll bar's reports, and the edit that reports leaving it.
+// and wrap (a held arrow, with its writes, is the output trim test's), the scroll bar's
+// reports (its gestures' writes likewise), and the edit that reports leaving it.
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QContextMenuEvent>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTest>
-#include <QTimer>
 #include <QWheelEvent>
-#include <functional>
 
-#include "tests/support/context_menu.h"
 #include "ui/exit_edit.h"
 #include "ui/radio_group.h"
 #include "ui/scroll_bar.h"
@@ -92,22 +88,6 @@ TEST(UpDown, ReportsTheClickedArrowsDirectionAlsoWhenItsPositionWraps) {
     upDown.clickDown();
     EXPECT_EQ(seen, (std::vector<UpDownDirection>{UpDownDirection::Down, UpDownDirection::Up,
                                                   UpDownDirection::Up, UpDownDirection::Down}));
-}
-
-TEST(UpDown, AHeldArrowRepeatsItsClick) {
-    UpDown upDown;
-    upDown.resize(20, 40);
-    upDown.show();
-    QApplication::processEvents();
-    int downs = 0;
-    QObject::connect(&upDown, &UpDown::changingEx, [&](UpDownDirection direction) {
-        downs += direction == UpDownDirection::Down ? 1 : 0;
-    });
-    QToolButton* arrow = upDown.downArrow();
-    QTest::mousePress(arrow, Qt::LeftButton, {}, arrow->rect().center());
-    QTest::qWait(UpDown::kRepeatDelayMs + 10 * UpDown::kRepeatIntervalMs);
-    QTest::mouseRelease(arrow, Qt::LeftButton, {}, arrow->rect().center());
-    EXPECT_GE(downs, 3);
 }
 
 TEST(UpDown, ArrowButtonsAreTheClicks) {
@@ -209,60 +189,6 @@ TEST(ScrollBar, AWheelTurnThatMovesTheBarEndsItsOwnGesture) {
     bar.setValue(bar.value() < 1000 ? 0 : 32767);
     turn(-120);
     EXPECT_EQ(endsSeen, 1);
-}
-
-// Gestures other than the left button's: each one that moves the bar ends once, after
-// the move; one that does not move it ends nothing.
-#ifdef _WIN32
-constexpr int kAfterMiddleClick = 0;  // Windows' scroll bars leave the middle button alone
-#else
-constexpr int kAfterMiddleClick = -1;
-#endif
-TEST(ScrollBar, EveryGestureThatMovesTheBarEndsOnceAfterTheMove) {
-    const struct {
-        const char* name;
-        std::function<void(ScrollBar&)> gesture;
-        int expected;  // the bar's position afterwards; -1: anywhere past the start
-    } rows[] = {
-        {"middle click on the track",
-         [](ScrollBar& bar) { QTest::mouseClick(&bar, Qt::MiddleButton, {}, QPoint(150, 9)); },
-         kAfterMiddleClick},
-        {"context menu: Right edge",
-         [](ScrollBar& bar) { testing::chooseFromContextMenu(bar, "Right edge"); }, 32767},
-        {"context menu: Page right",
-         [](ScrollBar& bar) { testing::chooseFromContextMenu(bar, "Page right"); }, 50},
-        {"context menu: Scroll here",
-         [](ScrollBar& bar) { testing::chooseFromContextMenu(bar, "Scroll here"); }, -1},
-        {"context menu: Left edge, already there",
-         [](ScrollBar& bar) { testing::chooseFromContextMenu(bar, "Left edge"); }, 0},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        ScrollBar bar(Qt::Horizontal);
-        bar.setRange(0, 32767);
-        bar.setPageStep(50);
-        bar.resize(200, 18);
-        bar.show();
-        QApplication::processEvents();
-        int ends = 0;
-        int valueAtEnd = -1;
-        QObject::connect(&bar, &ScrollBar::scrolled, [&](ScrollCode code) {
-            if (code == ScrollCode::EndScroll) {
-                ++ends;
-                valueAtEnd = bar.value();
-            }
-        });
-        row.gesture(bar);
-        if (row.expected >= 0) {
-            EXPECT_EQ(bar.value(), row.expected);
-        } else {
-            EXPECT_GT(bar.value(), 0);
-        }
-        EXPECT_EQ(ends, bar.value() == 0 ? 0 : 1);
-        if (ends == 1) {
-            EXPECT_EQ(valueAtEnd, bar.value());
-        }
-    }
 }
 
 TEST(ScrollBar, OnlyTheReleaseOfAScrollingKeyEndsAGesture) {
