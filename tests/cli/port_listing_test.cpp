@@ -26,12 +26,27 @@ class FixedPorts final : public PortNameSource {
     std::vector<PortEntry> entries_;
 };
 
+// What each system advises for a refused and a held port.
+#ifdef _WIN32
+const std::string kRefused =
+    "permission denied. Ask your administrator whether your account may use the adapter's COM "
+    "port.";
+const std::string kBusy =
+    "another program is using it; close the program that holds it (a terminal or another "
+    "configuration tool), then try again";
+#else
+const std::string kRefused =
+    "permission denied. Add your user to the dialout group: sudo usermod -aG dialout $USER, "
+    "then log in again.";
+const std::string kBusy = "another program is using it";
+#endif
+
 TEST(PortListing, EachPortSaysWhetherItIsTheAdapterAndWhyItCannotBeOpened) {
     enum class Open { Yes, Refused, Busy };
     const struct {
         PortEntry entry;
         Open open;
-        const char* line;
+        std::string line;
     } rows[] = {
         {{"Communications Port (COM1) /dev/ttyS0"},
          Open::Yes,
@@ -41,12 +56,13 @@ TEST(PortListing, EachPortSaysWhetherItIsTheAdapterAndWhyItCannotBeOpened) {
          Open::Refused,
          "\"FT232R USB UART USB-to-Serial Comm Port (COM2) /dev/ttyUSB0\"  /dev/ttyCOM2  "
          "0403:6001  an adapter, not chosen (the scan takes the last): its name says "
-         "USB-to-Serial; it cannot be opened: permission denied. Add your user to the dialout "
-         "group: sudo usermod -aG dialout $USER, then log in again."},
+         "USB-to-Serial; it cannot be opened: " +
+             kRefused},
         {{"USB Serial Port (COM3)", true, 0, "0403:6015"},
          Open::Busy,
          "\"USB Serial Port (COM3)\"  /dev/ttyCOM3  0403:6015  the adapter: a serial port on "
-         "USB; it cannot be opened: another program is using it"},
+         "USB; it cannot be opened: " +
+             kBusy},
         {{"Bluetooth Link (COM)"},
          Open::Yes,
          "\"Bluetooth Link (COM)\"  -  -  not the adapter: "
@@ -60,7 +76,7 @@ TEST(PortListing, EachPortSaysWhetherItIsTheAdapterAndWhyItCannotBeOpened) {
     std::string expected;
     for (const auto& row : rows) {
         entries.push_back(row.entry);
-        expected += std::string(row.line) + "\n";
+        expected += row.line + "\n";
     }
     for (int n = 1; n <= 3; ++n) {
         const std::string device = "/dev/ttyCOM" + std::to_string(n);
@@ -81,7 +97,8 @@ TEST(PortListing, EachPortSaysWhetherItIsTheAdapterAndWhyItCannotBeOpened) {
               "[\n  {\n    \"name\": \"USB Serial Port (COM3)\",\n    \"device\": "
               "\"/dev/ttyCOM3\",\n    \"usb\": \"0403:6015\",\n    \"adapter\": true,\n    "
               "\"chosen\": true,\n    \"why\": \"a serial port on USB\",\n    \"open\": \"it "
-              "cannot be opened: another program is using it\"\n  }\n]\n");
+              "cannot be opened: " +
+                  kBusy + "\"\n  }\n]\n");
     EXPECT_EQ(err.str(), "");
 }
 
