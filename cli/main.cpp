@@ -62,15 +62,21 @@ using SimulatedAdapter = sim::InProcessAdapter;
 using SystemSerialPort = PosixSerialPort;
 #endif
 
-// The USB-to-serial adapter the Scan screen would choose: the last one listed, opened
-// by its COM number.
-std::optional<std::string> findAdapter(std::string& problem) {
+// The system's ports, listed as the Scan screen lists them.
+struct SystemPortNames {
 #ifdef _WIN32
     WmiPortNames source;
 #else
     SysfsDeviceSource devices;
-    LinuxPortNames source(devices);
+    LinuxPortNames source{devices};
 #endif
+};
+
+// The USB-to-serial adapter the Scan screen would choose: the last one listed, opened
+// by its COM number.
+std::optional<std::string> findAdapter(std::string& problem) {
+    SystemPortNames system;
+    PortNameSource& source = system.source;
     const PortNameListing listing = source.listNames();
     if (listing.error) {
         problem = *listing.error;
@@ -341,14 +347,9 @@ int main(int argc, char** argv) {
     }
 
     if (portsCommand->parsed()) {
-#ifdef _WIN32
-        WmiPortNames source;
-#else
-        SysfsDeviceSource devices;
-        LinuxPortNames source(devices);
-#endif
+        SystemPortNames system;
         SystemSerialPort port;
-        return cli::listPorts(source, port, portsJson, std::cout, std::cerr);
+        return cli::listPorts(system.source, port, portsJson, std::cout, std::cerr);
     }
 
     // A file is read, and checked, before anything is sent.

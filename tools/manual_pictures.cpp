@@ -1,6 +1,5 @@
 #include "tools/manual_pictures.h"
 
-#include <QDateTime>
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QTimer>
@@ -9,7 +8,6 @@
 #include "device/number_text.h"
 #include "scan/tform3.h"
 #include "tools/screen_bench.h"
-#include "transmitter/trend_window.h"
 #include "transmitter/trim_assistant.h"
 
 namespace kelvane::tools {
@@ -50,35 +48,17 @@ bool renderManualPictures(std::int16_t languageId, const QDir& images) {
     }
     {
         ScreenBench bench(languageId);
-        bench.ui().Item3->setItemIndex(0);
-        bench.ui().Edi3->setText("-60");
-        bench.ui().Edi4->setText("2000");
-        bench.ui().Edi61->setText("99.0");
-        bench.screen.BtnP2Click();
+        bench.refusedWrite();
         ok &= saveWindow(bench.screen, at(images, "failed-validation.png"));
     }
     {
         ScreenBench bench(languageId);
-        bench.screen.Btn71Click();
-        for (int tick = 0; tick < 4; ++tick) {
-            bench.screen.Timer1Timer();
-        }
+        bench.measuring();
         ok &= saveWindow(bench.screen, at(images, "measuring.png"));
     }
     {
-        // Two minutes of polling, one value every 500 ms.
         ScreenBench bench(languageId);
-        bench.screen.MeasuringValueTrendClick();
-        const QDateTime start = QDateTime::currentDateTime();
-        for (int i = 0; i < 240; ++i) {
-            const auto raw =
-                static_cast<std::int16_t>(2700 + (i % 80 < 40 ? i % 80 : 80 - i % 80) * 3);
-            bench.screen.trend()->addValue(std::chrono::milliseconds(500LL * i),
-                                           start.addMSecs(500LL * i), raw,
-                                           formatFixed(raw / 10.0, 1), "deg C");
-        }
-        bench.screen.trend()->resize(640, 400);
-        ok &= saveWindow(*bench.screen.trend(), at(images, "trend.png"));
+        ok &= saveWindow(bench.trendAfterTwoMinutes(), at(images, "trend.png"));
     }
     {
         // The 4 mA point within the tolerance at the second reading of the simulated

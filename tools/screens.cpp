@@ -54,21 +54,14 @@ int main(int argc, char* argv[]) {
     bool ok = true;
     {
         Bench bench;
-        bench.ui().Item3->setItemIndex(0);
-        bench.ui().Edi3->setText("-60");
-        bench.ui().Edi4->setText("2000");
-        bench.ui().Edi61->setText("99.0");
-        bench.screen.BtnP2Click();
+        bench.refusedWrite();
         ok &= save(bench.screen, folder.filePath("failed-validation.png"));
     }
     {
         // Measuring after the 4 mA point was chosen: both pages show normal output.
         Bench bench;
         bench.ui().RadioButton1->setChecked(true);
-        bench.screen.Btn71Click();
-        for (int tick = 0; tick < 4; ++tick) {
-            bench.screen.Timer1Timer();
-        }
+        bench.measuring();
         ok &= save(bench.screen, folder.filePath("measuring.png"));
         bench.screen.setServiceAccess(true);
         bench.ui().PageCont->setCurrentWidget(bench.ui().TabSheet1);
@@ -93,20 +86,9 @@ int main(int argc, char* argv[]) {
         }
         ok &= save(bench.screen, folder.filePath(name));
     }
-    // The measuring value trend after two minutes of polling (one value every 500 ms).
     {
         Bench bench;
-        bench.screen.MeasuringValueTrendClick();
-        const QDateTime start = QDateTime::currentDateTime();
-        for (int i = 0; i < 240; ++i) {
-            const auto raw =
-                static_cast<std::int16_t>(2700 + (i % 80 < 40 ? i % 80 : 80 - i % 80) * 3);
-            bench.screen.trend()->addValue(std::chrono::milliseconds(500LL * i),
-                                           start.addMSecs(500LL * i), raw,
-                                           formatFixed(raw / 10.0, 1), "deg C");
-        }
-        bench.screen.trend()->resize(640, 400);
-        ok &= save(*bench.screen.trend(), folder.filePath("trend.png"));
+        ok &= save(bench.trendAfterTwoMinutes(), folder.filePath("trend.png"));
     }
     // The File and View menus in each language.
     for (const auto& [language, name] :
